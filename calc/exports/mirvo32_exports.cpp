@@ -1,0 +1,1 @@
+#include "mirvo32.h"
