@@ -35,6 +35,8 @@ struct Datorec {
     friend constexpr bool operator==(Datorec a, Datorec b) { return a.L == b.L; }
     friend constexpr auto operator<=>(Datorec a, Datorec b) { return a.L <=> b.L; }
 };
+static_assert(sizeof(Datorec) == 4);
+static_assert(Datorec::ymd(2024, 3, 1) > Datorec::ymd(2024, 2, 29));
 
 // Earliest / latest of two dates, ignoring a missing one.
 constexpr Datorec minDato(Datorec a, Datorec b) {
@@ -58,6 +60,21 @@ enum class RDatoMode : int16_t {
     Dager360 = -1,  // 30/360
     Dager365 = 0,   // actual days, never a 29 February
     Kalender = 1,   // actual calendar days
+};
+
+// The two term dates around a given date.
+struct TClosestResult {
+    TWordDate beforeOrEqual = kNoDate;
+    TWordDate afterOrEqual = kNoDate;
+    friend constexpr bool operator==(TClosestResult, TClosestResult) = default;
+};
+
+// How a period between two dates is written as text.
+enum TPeriodFmtOption : uint8_t {
+    pfSystem_no = 0,  // "2år 6mdr 0dgr"
+    pfSystem_en = 1,  // "2Y 6M 0D"
+    pfText_en = 2,    // "2 years, 6 months and 3 days"
+    pfText_no = 3,    // "2 år, 6 mnd og 3 dg"
 };
 
 }  // namespace kavelin::finans
