@@ -18,10 +18,18 @@ std::u16string intText(long long n, int minDigits) {
 }
 
 std::u16string fixedText(double v, int decimals, char16_t decimalSep) {
+    decimals = decimals < 0 ? 0 : decimals > 15 ? 15 : decimals;
     char buf[400];
     auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
+    if (res.ec != std::errc()) return u"NAN";
     std::u16string s;
-    for (const char* p = buf; p != res.ptr; ++p) s += *p == '.' ? decimalSep : char16_t(*p);
+    bool allZero = true;
+    for (const char* p = buf; p != res.ptr; ++p) {
+        s += *p == '.' ? decimalSep : char16_t(*p);
+        if (*p >= '1' && *p <= '9') allZero = false;
+    }
+    // A value that rounds to zero is written without its sign.
+    if (allZero && !s.empty() && s[0] == u'-') s.erase(0, 1);
     return s;
 }
 

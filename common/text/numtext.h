@@ -8,7 +8,8 @@ namespace kavelin::text {
 // Decimal digits of n, zero-padded to at least minDigits digits.
 std::u16string intText(long long n, int minDigits = 1);
 
-// n fixed-point with `decimals` decimals and the given decimal separator.
+// v fixed-point with `decimals` (0..15) decimals and the given decimal
+// separator; a value that rounds to zero has no minus sign.
 std::u16string fixedText(double v, int decimals, char16_t decimalSep = u'.');
 
 }  // namespace kavelin::text
