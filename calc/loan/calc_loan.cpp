@@ -9,14 +9,6 @@ namespace {
 constexpr uint16_t kUnknownFunction = 203;
 }
 
-TCalcLoan::TCalcLoan() = default;
-TCalcLoan::~TCalcLoan() = default;
-
-uint16_t TCalcLoan::Input(std::u16string_view buffer) {
-    (void)buffer;
-    return 0;
-}
-
 uint16_t TCalcLoan::getResult(std::u16string_view funcID, uint16_t funcParam,
                               const TResultDest& dest) {
     if (FError != 0) return FError;

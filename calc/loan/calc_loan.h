@@ -6,25 +6,42 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
+#include "calc/kjerne/laandef.h"
+#include "calc/loan/run_mode.h"
 #include "calc/shared/result_dest.h"
+#include "common/buffer/namevaluelist.h"
+#include "common/finans/report_output.h"
 
 namespace mirvo::beregning {
 
-class TCalcLoan {
+// Inputs that preparation converts before use.
+struct TExtInputs {
+    double laanebelop[3] = {0, 0, 0};
+    int32_t loepetidAar = 0, loepetidMnd = 0, loepetidDager = 0;
+    int32_t avdragsfriAar = 0, avdragsfriMnd = 0, avdragsfriDager = 0;
+    int32_t nedbetstrAar = 0, nedbetstrMnd = 0, nedbetstrDager = 0;
+    Datorec avdragsfriSlutt;
+};
+
+class TCalcLoan : public TLaanDef {
 public:
     TCalcLoan();
-    virtual ~TCalcLoan();
+    ~TCalcLoan() override;
     TCalcLoan(const TCalcLoan&) = delete;
     TCalcLoan& operator=(const TCalcLoan&) = delete;
 
+    // ---- input
     // Applies the pairs of a buffer; the code of the first failing pair.
     uint16_t Input(std::u16string_view buffer);
+    bool InputPair(std::u16string_view fld, std::u16string_view val);
+    uint16_t InputPairAlt(std::u16string_view fld, std::u16string_view val);
 
+    // ---- results
     // Answers one result request (raw, or formatted while formatertOutput).
     uint16_t getResult(std::u16string_view funcID, uint16_t funcParam, const TResultDest& dest);
-
     // The stored error, or the code of a trial request for "EFFRNT".
     uint16_t getErrorCode();
 
@@ -34,13 +51,35 @@ public:
         if (FError == 0) FError = code;
     }
 
+    const kavelin::TNameAndValueList& inputs() const { return FInputs; }
+    const TExtInputs& extInputs() const { return FExtInputs; }
+
     bool formatertOutput = false;
+    TRunMode mode = TRunMode::norsk();
+    kavelin::finans::TReportOutput writer;
 
 protected:
     // Result requests once the stored-error test has passed.
     virtual uint16_t answer(std::u16string_view funcID, uint16_t funcParam, const TResultDest& dest);
+    // Brings the definition up to a change date before a new line opens.
+    virtual void forberedTilEndring(Datorec endringsdato);
 
     uint16_t FError = 0;
+    kavelin::TNameAndValueList FInputs;
+    bool FFmtDecided[2] = {false, false};  // [0] date format, [1] decimal separator
+    TExtInputs FExtInputs;
+    Datorec FCurrAvdragsfriSlutt;
+    Datorec FJustertInnfrielseDato;
+    bool FSjekkSisteEndringLockState = false;
+
+private:
+    uint16_t handlePair(std::u16string_view pair);
+    uint16_t applyKeyword(std::u16string_view name, std::u16string_view value);
+    uint16_t readNumber(std::u16string_view value, double& out, bool nonZero = false);
+    uint16_t readDate(std::u16string_view value, uint16_t code, Datorec& out);
+    uint16_t openChangeLine(std::u16string_view value);
+    uint16_t applyTermAmount(std::u16string_view value);
+    endringtype& line() { return EL(plEnr); }
 };
 
 }  // namespace mirvo::beregning

@@ -40,7 +40,9 @@ std::optional<double> number(std::u16string_view v) {
         text += ascii(v.substr(end + 1, fracEnd - end - 1));
         end = fracEnd;
     }
-    if (end != v.size() || (intEnd == i && end <= intEnd + 1)) return std::nullopt;
+    // A separator must be followed by at least one fractional digit.
+    if (end != v.size() || end == intEnd + 1) return std::nullopt;
+    if (intEnd == i && end == intEnd) return std::nullopt;
     if (intEnd == i) text.insert(i, "0");  // ",5" reads as 0.5
     double d = 0;
     auto r = std::from_chars(text.data(), text.data() + text.size(), d);

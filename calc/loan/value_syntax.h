@@ -9,7 +9,7 @@
 namespace mirvo::beregning::verdi {
 
 // "-", digits, and optionally any one separator character with the
-// fractional digits: "4,5" and "4.5" are both 4.5.
+// fractional digits (at least one): "4,5" and "4.5" are both 4.5.
 std::optional<double> number(std::u16string_view v);
 // The decimal separator a number text shows: the character after the
 // optional "-" and the integer digits; 0 for an integer.
