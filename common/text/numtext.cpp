@@ -21,7 +21,13 @@ std::u16string fixedText(double v, int decimals, char16_t decimalSep) {
     char buf[400];
     auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
     std::u16string s;
-    for (const char* p = buf; p != res.ptr; ++p) s += *p == '.' ? decimalSep : char16_t(*p);
+    bool nonZero = false;
+    for (const char* p = buf; p != res.ptr; ++p) {
+        if (*p >= '1' && *p <= '9') nonZero = true;
+        s += *p == '.' ? decimalSep : char16_t(*p);
+    }
+    // A tiny negative value rounds to zero: no "-0.00".
+    if (!nonZero && !s.empty() && s[0] == u'-') s.erase(0, 1);
     return s;
 }
 
