@@ -107,12 +107,6 @@ void TXMLElement::setValue(std::u16string_view v) {
     FValue = v;
 }
 
-void TXMLElement::setValue(long long v) {
-    std::u16string s;
-    for (char c : std::to_string(v)) s += char16_t(c);
-    setValue(s);
-}
-
 void TXMLElement::setCData(bool on) {
     checkWritable();
     FCData = on;

@@ -7,6 +7,7 @@
 #include "app/ui/xml/xml_errors.h"
 #include "app/ui/xml/xml_text.h"
 
+#include <concepts>
 #include <filesystem>
 #include <iosfwd>
 #include <memory>
@@ -50,8 +51,13 @@ public:
     std::optional<std::u16string> value() const;
     const std::u16string& valueText() const { return FValue; }
     void setValue(std::u16string_view v);
-    void setValue(long long v);
-    void setValue(bool) = delete;
+    // Integers are stored as decimal text; Booleans have no text form here.
+    template <std::integral I>
+        requires(!std::same_as<I, bool>)
+    void setValue(I v) {
+        std::string digits = std::to_string(v);
+        setValue(std::u16string(digits.begin(), digits.end()));
+    }
     bool CData() const { return FCData; }
     void setCData(bool on);
 
