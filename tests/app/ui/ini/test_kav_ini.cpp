@@ -122,7 +122,7 @@ TEST_F(KavIniTest, EncodingsOfTheFile) {
         EXPECT_EQ(ini.GetStr(u"k"), u"ő");
     }
     {
-        TKavIni ini(file(std::string("\xFF\xFE[\0S\0]\0\n\0k\0=\0\xE6\0", 18)), TIniOpenMode::imOpen);
+        TKavIni ini(file(std::string("\xFF\xFE[\0S\0]\0\n\0k\0=\0\xE6\0", 16)), TIniOpenMode::imOpen);
         ini.SeekSection(u"S");
         EXPECT_EQ(ini.GetStr(u"k"), u"æ");
     }
