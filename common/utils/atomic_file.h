@@ -4,21 +4,17 @@
 // half-written file behind (the old file stays as it was).
 #pragma once
 
+#include "common/utils/os_error.h"
+
 #include <filesystem>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
 namespace kavelin::utils {
 
 // A failed create, write or rename; code() is the operating-system error.
-class EFileWriteError : public std::runtime_error {
-public:
-    EFileWriteError(const std::string& what, int code) : std::runtime_error(what), FCode(code) {}
-    int code() const { return FCode; }
-
-private:
-    int FCode;
+class EFileWriteError : public EOSError {
+    using EOSError::EOSError;
 };
 
 // One atomic replacement. The temporary file exists from construction until

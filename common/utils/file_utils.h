@@ -3,21 +3,17 @@
 // for new files, and reading a whole text file with its encoding.
 #pragma once
 
+#include "common/utils/os_error.h"
+
 #include <filesystem>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
 namespace kavelin::utils {
 
 // A file that could not be opened; code() is the operating-system error.
-class EFOpenError : public std::runtime_error {
-public:
-    EFOpenError(const std::string& what, int code) : std::runtime_error(what), FCode(code) {}
-    int code() const { return FCode; }
-
-private:
-    int FCode;
+class EFOpenError : public EOSError {
+    using EOSError::EOSError;
 };
 
 enum class TFileMode { fmOpenRead, fmOpenWrite, fmOpenReadWrite };

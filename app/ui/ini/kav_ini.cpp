@@ -97,22 +97,25 @@ bool TKavIni::DeleteSection(std::u16string_view name) {
 
 void TKavIni::Flush() { FFile->save(); }
 
-bool openIni(std::unique_ptr<TKavIni>& ini, const std::filesystem::path& fileName) {
+namespace {
+
+bool openHandle(std::unique_ptr<TKavIni>& ini, const std::filesystem::path& fileName, TIniOpenMode mode) {
     try {
-        ini = std::make_unique<TKavIni>(fileName, TIniOpenMode::imOpen);
+        ini = std::make_unique<TKavIni>(fileName, mode);
         return true;
     } catch (const EIniError&) {
         return false;
     }
 }
 
+}  // namespace
+
+bool openIni(std::unique_ptr<TKavIni>& ini, const std::filesystem::path& fileName) {
+    return openHandle(ini, fileName, TIniOpenMode::imOpen);
+}
+
 bool openOrCreateIni(std::unique_ptr<TKavIni>& ini, const std::filesystem::path& fileName) {
-    try {
-        ini = std::make_unique<TKavIni>(fileName, TIniOpenMode::imOpenCreate);
-        return true;
-    } catch (const EIniError&) {
-        return false;
-    }
+    return openHandle(ini, fileName, TIniOpenMode::imOpenCreate);
 }
 
 std::u16string readIniString(const std::filesystem::path& fileName, std::u16string_view section,

@@ -4,23 +4,19 @@
 #pragma once
 
 #include "app/ui/ini/ini_file.h"
+#include "common/utils/os_error.h"
 
 #include <filesystem>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace kavelin::ini {
 
-class EIniError : public std::runtime_error {
-public:
-    EIniError(const std::string& what, int code) : std::runtime_error(what), FCode(code) {}
-    int code() const { return FCode; }
-
-private:
-    int FCode;
+// code() is the operating-system error of the failed open.
+class EIniError : public utils::EOSError {
+    using utils::EOSError::EOSError;
 };
 // "Cannot create file %s" (imOpenCreate).
 class EIniCreateError : public EIniError {

@@ -15,16 +15,6 @@ std::u16string_view excerptAt(std::u16string_view text, size_t pos) {
     return text.substr(pos, kExcerptLength);
 }
 
-void appendCodePoint(std::u16string& out, char32_t cp) {
-    if (cp < 0x10000) {
-        out += char16_t(cp);
-    } else {
-        cp -= 0x10000;
-        out += char16_t(0xD800 + (cp >> 10));
-        out += char16_t(0xDC00 + (cp & 0x3FF));
-    }
-}
-
 // "&#...;" at s[0]; the code point and the length of the reference.
 std::optional<std::pair<char32_t, size_t>> numericReference(std::u16string_view s) {
     size_t i = 2;
@@ -144,7 +134,7 @@ std::u16string decodeEntities(std::u16string_view s) {
         if (done) continue;
         if (rest.starts_with(u"&#")) {
             if (auto ref = numericReference(rest)) {
-                appendCodePoint(out, ref->first);
+                text::appendUtf16(out, ref->first);
                 i += ref->second;
                 continue;
             }
