@@ -194,10 +194,10 @@ TEditResult TTextFilter::deleteChars(std::u16string_view text, int selStart, int
     }
     int sig = 0;
     for (int i = 0; i < pos && i < int(after.size()); ++i) sig += isSignificant(after[size_t(i)]) ? 1 : 0;
-    if (FKind == TTextFmtKind::fkFillOut)
-        for (int i = 0; i < pos && i < int(after.size()); ++i) sig -= after[size_t(i)] == u'_' ? 1 : 0;
     r.text = reformatEdit(after);
-    r.caret = sig > 0 ? placeCaret(r.text, sig) : std::min(pos, int(r.text.size()));
+    // Fill-out texts keep their layout, so the caret stays where the digit was.
+    bool byCount = sig > 0 && FKind != TTextFmtKind::fkFillOut;
+    r.caret = byCount ? placeCaret(r.text, sig) : std::min(pos, int(r.text.size()));
     if (isNumber()) r.caret = std::min(r.caret, int(stripPostfix(r.text, FNumPostfix).size()));
     return r;
 }
