@@ -213,8 +213,10 @@ void TPageFormatter::drawAt(TImage& image, TPoint p) {
 void TPageFormatter::PrintItem(TPrintable& item) {
     drawAt(item, {columnLeft(), CurrPosY});
     CurrPosY += item.GetHeight();
-    columnHasContent = true;
-    pageHasContent = true;
+    if (item.GetHeight() > 0) {
+        columnHasContent = true;
+        pageHasContent = true;
+    }
 }
 
 void TPageFormatter::PrintRepeated(TPrintable& item) { PrintItem(item); }

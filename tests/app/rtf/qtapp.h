@@ -1,0 +1,17 @@
+// Fonts and painters need a GUI application object; tests create one on
+// first use (the platform is offscreen).
+#pragma once
+
+#include <QGuiApplication>
+
+namespace kavelin::rtf::test {
+
+inline void ensureGuiApp() {
+    static int argc = 1;
+    static char name[] = "test_rtf";
+    static char* argv[] = {name, nullptr};
+    static QGuiApplication* app = QGuiApplication::instance() ? nullptr : new QGuiApplication(argc, argv);
+    (void)app;
+}
+
+}  // namespace kavelin::rtf::test
