@@ -10,8 +10,8 @@ inline void ensureGuiApp() {
     static int argc = 1;
     static char name[] = "test_rtf";
     static char* argv[] = {name, nullptr};
-    static QGuiApplication* app = QGuiApplication::instance() ? nullptr : new QGuiApplication(argc, argv);
-    (void)app;
+    if (QGuiApplication::instance()) return;
+    static QGuiApplication app(argc, argv);
 }
 
 }  // namespace kavelin::rtf::test
