@@ -11,6 +11,8 @@ inline void ensureGuiApp() {
     static char name[] = "test_rtf";
     static char* argv[] = {name, nullptr};
     if (QGuiApplication::instance()) return;
+    // Headless also when the test runner does not pass the platform on.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     static QGuiApplication app(argc, argv);
 }
 
