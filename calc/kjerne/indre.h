@@ -157,7 +157,7 @@ protected:
     uint16_t melde(TWordDate dato, int radtype) { return (this->*loksendtrp)(dato, radtype); }
 
     // Algorithms of the course, in the order a run uses them.
-    void renteberegn(int dager, int dx10, TRenteSaldo& s, int32_t sats, double kapital);
+    void renteberegn(int dager, int dx10, TRenteSaldo& s, double sats, double kapital);
     void ajourfoerRente(TWordDate t);
     void simulertForskudd();
     void oppgjorRest(TRenteSaldo& s);
