@@ -97,7 +97,7 @@ std::u16string_view formatOfShape(V v) {
 
 }  // namespace
 
-TCalcLoan::TCalcLoan() : writer(this), FInputs(100) {}
+TCalcLoan::TCalcLoan() : FInputs(100) {}
 TCalcLoan::~TCalcLoan() = default;
 
 // ---- buffers and pairs ------------------------------------------------------
