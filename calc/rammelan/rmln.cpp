@@ -14,15 +14,7 @@ namespace {
 
 using V = std::u16string_view;
 
-constexpr uint16_t kOk = 0;
-constexpr uint16_t kIngenBevilgning = 101;
-constexpr uint16_t kTrappetypeKombinasjon = 103;
-constexpr uint16_t kTrapperenteForLav = 104;
-constexpr uint16_t kTrappegrenseMangler = 105;
-constexpr uint16_t kTrapperenteMangler = 106;
-constexpr uint16_t kUgyldigFormat = 107;
-constexpr uint16_t kUgyldigUtnGrad = 108;
-constexpr uint16_t kUkjentFunksjon = 109;
+using namespace rmlnkode;
 
 constexpr int kRenteDesimaler = 3;
 

@@ -20,6 +20,20 @@
 
 namespace mirvo::beregning {
 
+// Result codes of the framework-loan calculator.
+namespace rmlnkode {
+constexpr uint16_t kOk = 0;
+constexpr uint16_t kUkjentFelt = 100;
+constexpr uint16_t kIngenBevilgning = 101;
+constexpr uint16_t kTrappetypeKombinasjon = 103;
+constexpr uint16_t kTrapperenteForLav = 104;
+constexpr uint16_t kTrappegrenseMangler = 105;
+constexpr uint16_t kTrapperenteMangler = 106;
+constexpr uint16_t kUgyldigFormat = 107;
+constexpr uint16_t kUgyldigUtnGrad = 108;
+constexpr uint16_t kUkjentFunksjon = 109;
+}  // namespace rmlnkode
+
 class TRMLN : public kavelin::finans::TRntDato {
 public:
     TRMLN();

@@ -4,6 +4,7 @@
 
 #include "calc/rammelan/rmln.h"
 #include "calc/rammelan/rmln_verdi.h"
+#include "calc/shared/input_pairs.h"
 #include "common/text/casing.h"
 
 namespace mirvo::beregning {
@@ -12,20 +13,12 @@ namespace {
 
 using V = std::u16string_view;
 
-constexpr uint16_t kOk = 0;
-constexpr uint16_t kUkjentFelt = 100;
-constexpr uint16_t kUgyldigFormat = 107;
+using namespace rmlnkode;
 
-bool isPairEnd(char16_t c) { return c == u';' || c == u'\r' || c == u'\n'; }
-bool isBlank(char16_t c) { return c == u' ' || c == u'\t'; }
-
-V trimRight(V s) {
-    while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
-    return s;
-}
-V trimLeft(V s) {
-    while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
-    return s;
+bool isBlank(V s) {
+    for (char16_t c : s)
+        if (c > u' ') return false;
+    return true;
 }
 
 enum class Kind { Heltall, Tall, Periode, Grensetype, AvtalePer, Trappegrense, DatoFormat };
@@ -109,32 +102,16 @@ bool erUtnGrad(V navn, V& sifre) {
 // ---- buffers and pairs ------------------------------------------------------
 
 uint16_t TRMLN::Input(std::u16string_view buffer) {
-    size_t pos = 0;
-    while (pos < buffer.size() && buffer[pos] != 0) {
-        size_t end = pos;
-        while (end < buffer.size() && buffer[end] != 0 && !isPairEnd(buffer[end])) ++end;
-        uint16_t code = inputPair(kavelin::text::upperCase(buffer.substr(pos, end - pos)));
-        if (code != kOk) {
-            setError(code);
-            return code;
-        }
-        pos = end;
-        while (pos < buffer.size() && isPairEnd(buffer[pos])) ++pos;
-    }
-    return kOk;
+    uint16_t code = forEachInputPair(buffer, [this](V pair) { return inputPair(kavelin::text::upperCase(pair)); });
+    setError(code);
+    return code;
 }
 
-uint16_t TRMLN::inputPair(std::u16string_view pair) {
-    V name = pair;
-    V value;
-    size_t eq = pair.find(u'=');
-    if (eq != V::npos) {
-        name = trimRight(pair.substr(0, eq));
-        value = trimLeft(pair.substr(eq + 1));
-    }
-    // A separator run at the start or blanks between separators hold no pair.
-    if (eq == V::npos && trimRight(name).empty()) return kOk;
-    return applyKeyword(name, value);
+uint16_t TRMLN::inputPair(std::u16string_view text) {
+    TInputPair pair = splitInputPair(text);
+    // Blanks between separators (a buffer ending in "; ") hold no pair.
+    if (!pair.hasEquals && isBlank(pair.name)) return kOk;
+    return applyKeyword(pair.name, pair.value);
 }
 
 uint16_t TRMLN::applyKeyword(std::u16string_view name, std::u16string_view value) {
