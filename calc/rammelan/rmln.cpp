@@ -25,8 +25,6 @@ void settPerioder(TRmlnPerioder& p, TRmlnPerioder standard) {
     else if (p.kap == 0) p.kap = p.per;
 }
 
-bool likUtenomStorrelse(V a, V b) { return kavelin::text::upperCase(a) == b; }
-
 }  // namespace
 
 TRMLN::TRMLN() : FWriter(this) { FWriter.Setmode(kavelin::finans::TReportFmtMode::rmClassic); }
@@ -119,14 +117,16 @@ std::vector<std::u16string> TRMLN::kolonner(const TRmlnVerdier& v, int32_t u, bo
 
 uint16_t TRMLN::answer(std::u16string_view funcID, int32_t funcParam, const TResultDest& dest) {
     auto skalar = [&](double v) { dest.writeScalar(belop(v, kRenteDesimaler)); };
+    // Whole names are compared ignoring case.
+    const std::u16string id = kavelin::text::upperCase(funcID);
 
-    if (likUtenomStorrelse(funcID, u"FORLOP") || likUtenomStorrelse(funcID, u"FORLOP2")) {
+    if (id == u"FORLOP" || id == u"FORLOP2") {
         // One row is one value: written whole or not at all.
-        const bool adskiltGebyr = likUtenomStorrelse(funcID, u"FORLOP2");
+        const bool adskiltGebyr = id == u"FORLOP2";
         dest.writeScalar(FWriter.makelineOfColumns(kolonner(simuler(funcParam), funcParam, adskiltGebyr)));
         return kOk;
     }
-    if (likUtenomStorrelse(funcID, u"FORLOPA")) {
+    if (id == u"FORLOPA") {
         FWriter.bgnArrayOutput();
         for (int32_t u : FData.utnGrad) {
             if (u <= 0) continue;
@@ -142,11 +142,11 @@ uint16_t TRMLN::answer(std::u16string_view funcID, int32_t funcParam, const TRes
         FWriter.endArrayOutput();
         return kOk;
     }
-    if (likUtenomStorrelse(funcID, u"EFFRNT")) {
+    if (id == u"EFFRNT") {
         skalar(simuler(funcParam).effRente);
         return kOk;
     }
-    if (likUtenomStorrelse(funcID, u"EFFRNTETB")) {
+    if (id == u"EFFRNTETB") {
         skalar(simuler(funcParam).effRenteMedKost);
         return kOk;
     }
@@ -160,19 +160,19 @@ uint16_t TRMLN::answer(std::u16string_view funcID, int32_t funcParam, const TRes
         skalar(medKost ? v.effRenteMedKost : v.effRente);
         return gyldig ? kOk : kUgyldigUtnGrad;
     }
-    if (likUtenomStorrelse(funcID, u"RNT12MDRORD")) {
+    if (id == u"RNT12MDRORD") {
         skalar(simuler(funcParam).renterOrd);
         return kOk;
     }
-    if (likUtenomStorrelse(funcID, u"RNT12MDRTILL")) {
+    if (id == u"RNT12MDRTILL") {
         skalar(simuler(funcParam).renterTill);
         return kOk;
     }
-    if (likUtenomStorrelse(funcID, u"BEVILGNINGNY")) {
+    if (id == u"BEVILGNINGNY") {
         skalar(FData.ramme());
         return kOk;
     }
-    if (likUtenomStorrelse(funcID, u"VERSJON")) {
+    if (id == u"VERSJON") {
         dest.writeScalar(FWriter.checkQuoted(u"4.00"));
         return kOk;
     }
