@@ -30,6 +30,8 @@ void lockServer(bool lock) {
     }
 }
 
+long liveObjects() { return gObjects; }
+
 bool serverInUse() { return gObjects > 0 || gFactoryRefs > 0 || gLocks > 0; }
 
 }  // namespace mirvo::com

@@ -10,6 +10,9 @@ void factoryReferenced();
 void factoryReleased();
 void lockServer(bool lock);
 
+// Automation objects alive now.
+long liveObjects();
+
 // True while any object, factory reference or lock is alive.
 bool serverInUse();
 
