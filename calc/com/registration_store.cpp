@@ -102,7 +102,7 @@ void TRegistrationStore::load() {
 }
 
 void TRegistrationStore::save() const {
-    std::u16string text = u"; Mirvo32 automation server registration\n";
+    std::u16string text = u"; COM class registrations\n";
     for (const auto& [key, values] : FKeys) {
         text += u'[' + key + u"]\n";
         for (const auto& [name, value] : values) text += (name.empty() ? u"@" : name) + u'=' + escape(value) + u'\n';
