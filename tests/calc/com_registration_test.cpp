@@ -4,49 +4,25 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 #include "calc/com/com_registration.h"
 #include "calc/com/com_server.h"
 #include "calc/com/registration_store.h"
+#include "../exports/temp_com_stores.h"
 
 using namespace mirvo::com;
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string readAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// Points both stores at folders of a fresh temp dir.
-class ComRegistration : public ::testing::Test {
+class ComRegistration : public TempComStores {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "mirvo-com-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        FRoot = pattern;
-        setenv("MIRVO32_COM_MACHINE_STORE", (FRoot / "machine").c_str(), 1);
-        setenv("MIRVO32_COM_USER_STORE", (FRoot / "user").c_str(), 1);
-    }
-    void TearDown() override {
-        unsetenv("MIRVO32_COM_MACHINE_STORE");
-        unsetenv("MIRVO32_COM_USER_STORE");
-        fs::remove_all(FRoot);
-    }
-
-    fs::path machineFile() const { return FRoot / "machine" / "classes.reg"; }
-    fs::path userFile() const { return FRoot / "user" / "classes.reg"; }
-
     TRegistrationStore loaded(const fs::path& file) const {
         TRegistrationStore store(file);
         store.load();
         return store;
     }
-
-    fs::path FRoot;
 };
 
 TEST(ComGuids, TextFormOfEveryIdentifier) {

@@ -9,53 +9,34 @@
 #include <string>
 
 #include "mirvo32_com.h"
+#include "temp_com_stores.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string readAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-class ComRegistrationExports : public ::testing::Test {
-protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "mirvo-reg-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        FRoot = pattern;
-        setenv("MIRVO32_COM_MACHINE_STORE", (FRoot / "machine").c_str(), 1);
-        setenv("MIRVO32_COM_USER_STORE", (FRoot / "user").c_str(), 1);
-    }
-    void TearDown() override {
-        unsetenv("MIRVO32_COM_MACHINE_STORE");
-        unsetenv("MIRVO32_COM_USER_STORE");
-        fs::remove_all(FRoot);
-    }
-    fs::path FRoot;
-};
+using ComRegistrationExports = TempComStores;
 
 TEST_F(ComRegistrationExports, RegisterAndUnregisterMachineWide) {
     ASSERT_EQ(DllRegisterServer(), S_OK);
-    const std::string store = readAll(FRoot / "machine" / "classes.reg");
+    const std::string store = readAll(machineFile());
     EXPECT_NE(store.find("[Mirvo32.Mirvo\\CLSID]\n@={C0460199-010D-4790-86D4-EA2036BD384A}\n"), std::string::npos);
     EXPECT_NE(store.find("libmirvo32.so"), std::string::npos);  // the library itself is the server
     EXPECT_FALSE(fs::exists(FRoot / "user"));
 
     ASSERT_EQ(DllUnregisterServer(), S_OK);
-    EXPECT_EQ(readAll(FRoot / "machine" / "classes.reg").find("Mirvo32"), std::string::npos);
+    EXPECT_EQ(readAll(machineFile()).find("Mirvo32"), std::string::npos);
 }
 
 TEST_F(ComRegistrationExports, InstallForTheUserOnlyWithUser) {
     ASSERT_EQ(DllInstall(1, u"UsEr"), S_OK);
-    EXPECT_TRUE(fs::exists(FRoot / "user" / "classes.reg"));
+    EXPECT_TRUE(fs::exists(userFile()));
     EXPECT_FALSE(fs::exists(FRoot / "machine"));
     ASSERT_EQ(DllInstall(0, u"user"), S_OK);
-    EXPECT_EQ(readAll(FRoot / "user" / "classes.reg").find("Mirvo32"), std::string::npos);
+    EXPECT_EQ(readAll(userFile()).find("Mirvo32"), std::string::npos);
 
     ASSERT_EQ(DllInstall(1, nullptr), S_OK);
-    EXPECT_NE(readAll(FRoot / "machine" / "classes.reg").find("KavRmln Object"), std::string::npos);
+    EXPECT_NE(readAll(machineFile()).find("KavRmln Object"), std::string::npos);
 }
 
 TEST_F(ComRegistrationExports, FailureIsEFail) {
