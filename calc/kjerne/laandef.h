@@ -11,7 +11,7 @@
 #include <type_traits>
 
 #include "common/finans/datorec.h"
-#include "common/finans/rntdato.h"
+#include "common/finans/effrente.h"
 
 namespace mirvo::beregning {
 
@@ -220,7 +220,7 @@ static_assert(std::is_trivially_copyable_v<NBLNrectype>);
 // The bank's system profile.
 enum class TDriftsSystem : uint8_t { TeFd = 0, Dn = 1, IkkeSatt = kIkkeSatt };
 
-class TLaanDef : public kavelin::finans::TRntDato {
+class TLaanDef : public kavelin::finans::TEffRente {
 public:
     TLaanDef();
 

@@ -25,7 +25,7 @@ public:
     template <std::derived_from<TRntDato> T, class... Args>
     static std::unique_ptr<T> create(Args&&... args) {
         auto p = std::make_unique<T>(std::forward<Args>(args)...);
-        p->initHook();
+        static_cast<TRntDato*>(p.get())->initHook();  // named via the base: T may keep it protected
         return p;
     }
 

@@ -37,6 +37,8 @@ void appendUtf8(std::string& out, char32_t cp) {
     }
 }
 
+}  // namespace
+
 void appendUtf16(std::u16string& out, char32_t cp) {
     if (cp < 0x10000) {
         out += char16_t(cp);
@@ -46,8 +48,6 @@ void appendUtf16(std::u16string& out, char32_t cp) {
         out += char16_t(0xDC00 + (cp & 0x3FF));
     }
 }
-
-}  // namespace
 
 std::u16string fromCp1252(std::string_view s) {
     std::u16string out;

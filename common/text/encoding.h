@@ -17,6 +17,9 @@ std::u16string fromUtf8(std::string_view s);
 // UTF-16 -> UTF-8; unpaired surrogates become U+FFFD.
 std::string toUtf8(std::u16string_view s);
 
+// Appends a code point as one or two UTF-16 units.
+void appendUtf16(std::u16string& out, char32_t cp);
+
 // Length of a zero-terminated UTF-16 text.
 size_t wideLength(const char16_t* s);
 

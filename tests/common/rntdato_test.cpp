@@ -43,6 +43,8 @@ TEST(RntDato, ConventionFromInit) {
 
 struct HookProbe : TRntDato {
     bool ran = false;
+
+protected:
     void initHook() override { ran = true; }
 };
 

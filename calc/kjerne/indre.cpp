@@ -1,0 +1,740 @@
+#include "calc/kjerne/indre.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "calc/kjerne/avrunding.h"
+
+namespace mirvo::beregning {
+
+namespace {
+
+constexpr int kMaksDagerUtenStopp = 30000;
+// A run that passes this many event dates is runaway; the dates of a
+// 16-bit day range cannot need more.
+constexpr int kMaksHendelser = 200000;
+constexpr double kSisteBetaling = 2e9;
+
+// Saves the accrual records a run may overwrite, without touching the rest.
+struct RntKapKopi {
+    alignas(TRntKapPost) unsigned char data[sizeof(TRntKapPost) * kRntKapKapasitet];
+    int antall = 0;
+
+    void lagre(const TRntKap& liste, int brukt) {
+        antall = std::min(brukt + 2, kRntKapKapasitet);
+        std::memcpy(data, liste.data(), sizeof(TRntKapPost) * size_t(antall));
+    }
+    void hent(TRntKap& liste) const {
+        std::memcpy(static_cast<void*>(liste.data()), data, sizeof(TRntKapPost) * size_t(antall));
+    }
+};
+
+}  // namespace
+
+TInnerKjerne::TInnerKjerne() = default;
+
+// ---- set-up -------------------------------------------------------------------
+
+void TInnerKjerne::initsimulering() {
+    rntTilKap.fill(TRntKapPost{});
+    SR = simrec{};
+    SR.iRntTilKapAarStart = 1;
+    SR.iRntTilKapStart = 1;
+    MVF_forfallsdato = 0;
+    MVF_refForfallsdato = 0;
+    MVF_terminbelop = 0;
+    MVF_terminbdecr = 0;
+}
+
+void TInnerKjerne::initsimdato(int32_t teljar, int32_t nemnar) {
+    if (teljar == 365)
+        InitRntDato(365, false);
+    else if (teljar == 366)
+        InitRntDato(365, true);
+    else
+        InitRntDato(360, false);
+    dgpraarx10 = 3600;
+    SR.kalenderrentenemnar = false;
+    if (nemnar == 365) dgpraarx10 = 3650;
+    if (nemnar == 366) SR.kalenderrentenemnar = true;
+}
+
+void TInnerKjerne::settNemnarForAar(TWordDate dato) {
+    if (SR.kalenderrentenemnar) dgpraarx10 = getYear(dato) % 4 == 0 ? 3660 : 3650;
+}
+
+// ---- rounding and accrual -----------------------------------------------------
+
+double TInnerKjerne::avrundRente(double x) const { return avrund(x, RntRndFaktor, renteAvrunding); }
+
+double TInnerKjerne::avrundRentePluss(double x) const { return avrund(x, RntRndFaktor, kAvrundOpp); }
+
+void TInnerKjerne::renteberegn(int dager, int dx10, TRenteSaldo& s, double sats, double kapital) {
+    const double x = kapital / 10000 * sats * dager / dx10 + s.rest;
+    const double avrundet = avrundRente(x);
+    s.belop += avrundet;
+    const double r = x - avrundet;
+    const double t = renteDesimalOpploesning;
+    // A remainder of a whole unit (within representation noise).
+    const bool helEnhet = std::fabs(std::fabs(r) - 1) < 1e-9;
+    if (t != 0) {
+        s.rest = std::nearbyint(t * r) / t;
+        if (DriftsSystem == 1 && helEnhet) s.belop += r;
+    } else if (helEnhet) {
+        s.belop += r;
+        s.rest = 0;
+    } else {
+        s.rest = r;
+    }
+}
+
+void TInnerKjerne::reknrente(int dager, TRenteSaldo& s, double kapital) {
+    double k = kapital + s.kapIkkeBet;
+    const auto& trinn = MVF_rente;
+    switch (Trapperentetype) {
+        case 0:
+            for (int n = 2; n >= 0; --n) {
+                const double grense = n == 0 ? 0 : trinn[size_t(n)].grense;
+                if (k > grense && trinn[size_t(n)].sats != 0) {
+                    renteberegn(dager, dgpraarx10, s, trinn[size_t(n)].sats, k - grense);
+                    k = grense;
+                }
+            }
+            break;
+        case 1: {
+            int n = 0;
+            if (trinn[2].sats != 0 && k > trinn[2].grense) n = 2;
+            else if (trinn[1].sats != 0 && k > trinn[1].grense) n = 1;
+            renteberegn(dager, dgpraarx10, s, trinn[size_t(n)].sats, k);
+            break;
+        }
+        default: {
+            double sats = trinn[0].sats;
+            if (stegvis() && k > 0) {
+                // One averaged rate: a year's banded interest on the capital.
+                TRenteSaldo aar;
+                double rest = k;
+                for (int n = 2; n >= 0; --n) {
+                    const double grense = n == 0 ? 0 : trinn[size_t(n)].grense;
+                    if (rest > grense && trinn[size_t(n)].sats != 0) {
+                        renteberegn(360, 3600, aar, trinn[size_t(n)].sats, rest - grense);
+                        rest = grense;
+                    }
+                }
+                const double prosent = std::trunc((aar.belop + aar.rest) * 100 / k * 100000) / 100000;
+                sats = prosent * 1000;
+            }
+            renteberegn(dager, dgpraarx10, s, sats, k);
+            break;
+        }
+    }
+}
+
+double TInnerKjerne::snittrentesats(double kapital) {
+    if (kapital == 0) return MVF_rente[0].sats / 1000.0;
+    TRenteSaldo s;
+    const uint16_t lagret = dgpraarx10;
+    dgpraarx10 = 3600;
+    reknrente(360, s, kapital);
+    dgpraarx10 = lagret;
+    return (s.belop + s.rest) * 100 / kapital;
+}
+
+void TInnerKjerne::nyttRntKapRecord(double kapital, int dager) {
+    if (SR.antRntTilKap >= kRntKapMaks) {
+        forlfeilkode = kjernefeil::kForLenge;
+        return;
+    }
+    TRntKapPost& p = rntTilKap[size_t(++SR.antRntTilKap)];
+    p.nyTermin = SR.iRntTilKapStart == SR.antRntTilKap;
+    p.saldo = kapital;
+    p.rente = Laanet.saldo.rente;
+    p.antdager = uint16_t(dager);
+    p.antDagerPrAar = uint16_t(dgpraarx10 / 10);
+}
+
+void TInnerKjerne::ajourfoerRente(TWordDate t) {
+    periode = std::max(0, int(t) - Laanet.saldo.ajourdato);
+    const bool rentefri = SR.rentefrislutt != 0 && SR.rentefrislutt >= Laanet.saldo.ajourdato;
+    if (!rentefri && periode > 0) {
+        reknrente(periode, Laanet.saldo.rente, Laanet.saldo.kapital);
+        if (stegvis()) nyttRntKapRecord(Laanet.saldo.kapital, periode);
+    }
+    Laanet.saldo.ajourdato = t;
+}
+
+void TInnerKjerne::simulertForskudd() {
+    if (MVF_renteb != renteberegning::simulertforskot) return;
+    const double i = MVF_rente[0].sats / 3.6e7 * (Laanet.saldo.ajourdato - SR.forr_rntbrgn);
+    auto& rente = Laanet.saldo.rente;
+    rente.belop += avrund(i / (1 - i) * rente.belop, RntRndFaktor, kAvrundNaermeste);
+}
+
+// ---- settling and capitalising ------------------------------------------------
+
+void TInnerKjerne::oppgjorRest(TRenteSaldo& s) {
+    if (restBehandles == 0) {
+        s.belop = avrundRente(s.belop + s.rest);
+        s.rest = 0;
+    }
+    s.kapIkkeBet = 0;
+}
+
+void TInnerKjerne::kapitaliser() {
+    auto& saldo = Laanet.saldo;
+    saldo.kapital += saldo.rente.belop;
+    saldo.rente.belop = 0;
+    if (restBehandles == 0) {
+        saldo.rente.belop = avrundRente(saldo.rente.rest);
+        saldo.rente.rest = 0;
+    }
+    SR.forr_rntbrgn = TWordDate(saldo.ajourdato);
+}
+
+TWordDate TInnerKjerne::nesteAbsKapitDato(TWordDate etter) const {
+    const int mnd = MVF_kapitperiode / 30;
+    if (mnd <= 0) return kavelin::finans::kNever;
+    TWordDate start = rd_1stjanuar(etter);
+    TWordDate d = start;
+    for (int k = 1; d <= etter; ++k) d = AddrMndr(k * mnd, start);
+    return d;
+}
+
+void TInnerKjerne::absKapitalisering() {
+    const TWordDate dato = SR.idag;
+    ajourfoerRente(dato);
+    simulertForskudd();
+    melde(dato - 1, trt::kRente);
+    if (Laanet.saldo.rente.belop > 0) {
+        kapitaliser();
+        melde(dato - 1, trt::kKapitalisering);
+    }
+    SR.nesteabskapitdato = AddrMndr(MVF_kapitperiode / 30, dato);
+}
+
+TWordDate TInnerKjerne::nesteRelKapitDato() {
+    const int mnd = MVF_kapitperiode / 30;
+    if (mnd <= 0 || MVF_refForfallsdato == 0) return kavelin::finans::kNever;
+    TWordDate d;
+    do {
+        d = AddrMndr(SR.relkapteljar * mnd, MVF_refForfallsdato);
+        SR.relkapteljar += 1;
+    } while (d <= Laanet.saldo.ajourdato && SR.relkapteljar < 100000);
+    return d;
+}
+
+void TInnerKjerne::relKapitalisering() {
+    SR.forr_rntbrgn = SR.idag;
+    ajourfoerRente(SR.idag);
+    simulertForskudd();
+    SR.nesterelkapitdato = nesteRelKapitDato();
+    Laanet.saldo.rente.kapIkkeBet = Laanet.saldo.rente.belop;
+}
+
+void TInnerKjerne::renteForPeriode(TWordDate fra, TWordDate til, double kapital, TRenteSaldo& s) {
+    if (til <= fra) return;
+    const uint16_t lagretNemnar = dgpraarx10;
+    if (relativKapitPer == 1) {
+        const int mnd = MVF_kapitperiode / 30;
+        int k = 1;
+        TWordDate kap = mnd > 0 ? AddrMndr(mnd, fra) : kavelin::finans::kNever;
+        TWordDate a = fra;
+        settNemnarForAar(a);
+        while (a < til) {
+            const TWordDate nyttaar = nesteNyttaar(a);
+            const TWordDate b = std::min({til, nyttaar, kap});
+            reknrente(b - a, s, kapital);
+            if (b == kap) {
+                s.kapIkkeBet = s.belop;
+                kap = mnd > 0 ? AddrMndr(++k * mnd, fra) : kavelin::finans::kNever;
+            }
+            if (b == nyttaar) settNemnarForAar(b);
+            a = b;
+        }
+    } else {
+        reknrente(til - fra, s, kapital);
+    }
+    dgpraarx10 = lagretNemnar;
+}
+
+// ---- terms --------------------------------------------------------------------
+
+TWordDate TInnerKjerne::terminDato(int n) const {
+    return AddrMndr(n * terminMnd(), MVF_refForfallsdato);
+}
+
+double TInnerKjerne::provisjonForSaldo() const {
+    const double k = Laanet.saldo.kapital;
+    if (MVF_provisjon[2].grense != 0 && k <= MVF_provisjon[2].grense) return MVF_provisjon[2].belop;
+    if (MVF_provisjon[1].grense != 0 && k <= MVF_provisjon[1].grense) return MVF_provisjon[1].belop;
+    return MVF_provisjon[0].belop;
+}
+
+double TInnerKjerne::forsteTerminKorr() {
+    double korr = 0;
+    const auto& ifo = IFO();
+    const double kapital = Laanet.saldo.kapital;
+    if (!SR.forfalt && (MVF_laanetype & laanetyper::kFoersteTerminKorr) &&
+        MVF_renteb == renteberegning::etterskot) {
+        const TWordDate start =
+            ifo.inng_rentesaldo_start.L != 0 ? Dato2RDato(ifo.inng_rentesaldo_start) : Laanet.diskontdato;
+        if (ifo.AnnuitetTermKorr == 1) {
+            const TWordDate b = AddrMndr(-terminMnd(), MVF_forfallsdato);
+            TRenteSaldo s;
+            reknrente(std::abs(int(b) - int(start)), s, kapital);
+            korr = b < start ? -s.belop : s.belop;
+        } else {
+            TRenteSaldo aar;
+            const uint16_t lagret = dgpraarx10;
+            dgpraarx10 = 3600;
+            reknrente(360, aar, kapital);
+            dgpraarx10 = lagret;
+            const double terminerPrAar = 360.0 / MVF_termlengde;
+            korr = Laanet.saldo.rente.belop - avrundRentePluss((aar.belop + aar.rest) / terminerPrAar);
+        }
+    }
+    if (!SR.forfaltEtterStart) {
+        if (ifo.inng_varslettermbel1 != 0)
+            korr = ifo.inng_varslettermbel1 - MVF_terminbelop;
+        else
+            korr += ifo.inng_renteoverfoert - ifo.inng_godskrevet;
+    }
+    return korr;
+}
+
+double TInnerKjerne::terminOppgjor() {
+    auto& saldo = Laanet.saldo;
+    double p = SR.sisteinnbetaling;
+
+    saldo.veietRente = beregnVeietRentePrTermin();
+    SR.termb1korr = forsteTerminKorr();
+    SR.forfalt = SR.forfaltEtterStart = true;
+    if (SR.termb1korr != 0 && (MVF_laanetype & laanetyper::kFoersteTerminKorr)) p += SR.termb1korr;
+
+    const bool gebyrIBetaling =
+        (provisjon_i_termbelop == 1 && (MVF_laanetype & laanetyper::kAnnuitetFamilie)) ||
+        !(MVF_laanetype & laanetyper::kOrdinaerGebyr);
+    if (gebyrIBetaling) {
+        p -= saldo.provisjon;
+        if (p < 0) {
+            saldo.innbsum += -p;
+            p = 0;
+        }
+    } else {
+        saldo.innbsum += saldo.provisjon;
+    }
+    saldo.provisjon = 0;
+
+    double avdrag;
+    if (MVF_laanetype & laanetyper::kSeparatKapit) {
+        avdrag = p;
+    } else {
+        if (MVF_renteb != renteberegning::serieEnkelForskudd) oppgjorRest(saldo.rente);
+        if (MVF_laanetype & laanetyper::kSerieForm) {
+            saldo.innbsum += saldo.rente.belop;
+            saldo.rente.belop = 0;
+            avdrag = p;
+        } else if (TillatNegAvdrag || p > saldo.rente.belop) {
+            avdrag = p - saldo.rente.belop;
+            saldo.rente.belop = 0;
+        } else {
+            saldo.rente.belop -= p;
+            avdrag = 0;
+        }
+    }
+    SR.iRntTilKapStart = SR.antRntTilKap + 1;
+    return avdrag;
+}
+
+// ---- weighted rates -----------------------------------------------------------
+
+double TInnerKjerne::veietRente(int fra) {
+    if (!stegvis()) return MVF_rente[0].sats / 1000.0;
+    fra = std::max(fra, 1);
+    double sumDager = 0;
+    for (int i = fra; i <= SR.antRntTilKap; ++i) sumDager += rntTilKap[size_t(i)].antdager;
+    if (sumDager == 0) return MVF_rente[0].sats / 1000.0;
+    double sum = 0;
+    for (int i = fra; i <= SR.antRntTilKap; ++i) {
+        const TRntKapPost& p = rntTilKap[size_t(i)];
+        const TRntKapPost& forr = rntTilKap[size_t(i - 1)];
+        if (p.saldo == 0 || p.antdager == 0) continue;
+        double rente = p.rente.belop + p.rente.rest;
+        if (p.nyTermin)
+            rente -= restBehandles == 1 ? forr.rente.rest : 0;
+        else
+            rente -= forr.rente.belop + forr.rente.rest;
+        sum += rente / p.saldo * p.antDagerPrAar / sumDager;
+    }
+    return sum * 100;
+}
+
+double TInnerKjerne::beregnVeietRentePrAar() { return veietRente(SR.iRntTilKapAarStart); }
+double TInnerKjerne::beregnVeietRentePrTotal() { return veietRente(1); }
+
+double TInnerKjerne::beregnVeietRentePrTermin() {
+    if (stegvis() && !SR.forfalt && IFO().inng_rentesaldo != 0)
+        return snittrentesats(Laanet.saldo.kapital);
+    return veietRente(SR.iRntTilKapStart);
+}
+
+// ---- due dates, extra payments, callbacks -------------------------------------
+
+void TInnerKjerne::settforfallsdato(TWordDate dato) {
+    if (dato < SR.idag) return;
+    MVF_forfallsdato = MVF_refForfallsdato = SR.nestetermindato = dato;
+    SR.terminteljar = 0;
+    SR.relkapteljar = 0;
+}
+
+void TInnerKjerne::oppdaterforfallsdato() {
+    MVF_refForfallsdato = SR.nestetermindato = MVF_forfallsdato;
+    SR.terminteljar = 0;
+    SR.relkapteljar = 0;
+}
+
+void TInnerKjerne::xordinaere(double endromk, double netto) {
+    auto& saldo = Laanet.saldo;
+    melde(SR.idag, trt::kRente);
+    if (netto > 0)
+        saldo.innbsum += netto;
+    else
+        saldo.utbsum += -netto;
+    saldo.kapital -= netto;
+    if (MVF_laanetype & laanetyper::kOrdinaerGebyr)
+        saldo.provisjon += endromk;
+    else
+        saldo.kapital += endromk;
+    melde(SR.idag, trt::kEkstra);
+}
+
+uint16_t TInnerKjerne::nullsendtrp(TWordDate, int) {
+    SR.tilrapp = false;
+    return 0;
+}
+
+// ---- start of a loan ----------------------------------------------------------
+
+void TInnerKjerne::startlaan(TWordDate utbetaling, double garantiprov, double etablgebyrer,
+                             slMeldProc callback, double inngProvisjon, double inngRente,
+                             double laanebelop) {
+    Laanet = LaaneStatus{};
+    auto& saldo = Laanet.saldo;
+    settNemnarForAar(utbetaling);
+    const double inngRenteAvrundet = avrundRente(inngRente);
+    saldo.kapital = laanebelop;
+    saldo.rente.belop = inngRenteAvrundet;
+    saldo.rente.rest = inngRente - inngRenteAvrundet;
+    saldo.utbsum = laanebelop + inngRenteAvrundet + inngProvisjon;
+    saldo.provisjon = inngProvisjon;
+    Laanet.diskontdato = utbetaling;
+    saldo.ajourdato = utbetaling;
+    SR.idag = utbetaling;
+    loksendtrp = callback;
+
+    melde(utbetaling, trt::kStart);
+    const double gebyrer = etablgebyrer + garantiprov;
+    saldo.provisjon += gebyrer;
+    melde(utbetaling, trt::kApningsSaldo);
+    melde(utbetaling, trt::kRente);
+    if (kapitetablgb == 1)
+        saldo.kapital += gebyrer;
+    else
+        saldo.innbsum += gebyrer;
+    saldo.provisjon -= gebyrer;
+
+    if (MVF_renteb == renteberegning::ekteforskot || MVF_renteb == renteberegning::serieEnkelForskudd) {
+        TRenteSaldo forskudd;
+        renteForPeriode(utbetaling, MVF_forfallsdato, saldo.kapital, forskudd);
+        oppgjorRest(forskudd);
+        saldo.innbsum += forskudd.belop;
+        saldo.rente.belop -= forskudd.belop;
+        if (MVF_renteb == renteberegning::serieEnkelForskudd) saldo.rente.belop = 0;
+        melde(utbetaling, trt::kOppgjor);
+    } else {
+        melde(utbetaling, trt::kApning);
+    }
+    SR.forfalt = IFO().lopendelaan == 1;
+    SR.forr_rntbrgn = utbetaling;
+    SR.nestenyttaar = nesteNyttaar(utbetaling);
+    SR.nesteLnAarsskifte = AddrMndr(12, utbetaling + 1);
+}
+
+// ---- simple advance interest for serial loans ---------------------------------
+
+void TInnerKjerne::serieForskuddTermin(TWordDate dato) {
+    auto& saldo = Laanet.saldo;
+    if (!SR.terminbelopberegna) {
+        uint16_t feil = melde(dato, trt::kTerminBelop);
+        if (feil) {
+            forlfeilkode = feil;
+            return;
+        }
+        SR.terminbelopberegna = true;
+        SR.sisteinnbetaling = MVF_terminbelop;
+        SR.sisteinnbetdecr = MVF_terminbdecr;
+    }
+    TRenteSaldo kommende;
+    kommende.rest = saldo.rente.rest;
+    renteForPeriode(dato, AddrMndr(terminMnd(), dato), saldo.kapital - SR.sisteinnbetaling, kommende);
+    oppgjorRest(kommende);
+    saldo.rente.belop = kommende.belop;
+    saldo.rente.rest = kommende.rest;
+    saldo.ajourdato = dato;
+}
+
+// ---- the run ------------------------------------------------------------------
+
+uint16_t TInnerKjerne::simuleringsloop(int options, saldoar& sluttsaldo, TWordDate& innfridato,
+                                       double& aarsendring, slMeldProc callback) {
+    using kavelin::finans::kNever;
+    // Everything a run changes in the stored state is restored at its end.
+    const slMeldProc lagretCallback = loksendtrp;
+    const simrec lagretSR = SR;
+    const LaaneStatus lagretLaanet = Laanet;
+    const uint16_t lagretNemnar = dgpraarx10;
+    const bool lagretNegAvdrag = TillatNegAvdrag;
+    RntKapKopi lagretListe;
+    if (stegvis()) lagretListe.lagre(rntTilKap, SR.antRntTilKap);
+
+    loksendtrp = callback;
+    SR.tilrapp = true;
+    TillatNegAvdrag = options & simopt::kNegAvdrag;
+    forlfeilkode = 0;
+    auto& saldo = Laanet.saldo;
+    const double sluttSaldo = IFO().sluttSaldo;
+    const bool tilInnfrielse = options & simopt::kTilInnfrielse;
+    auto serieForskudd = [&] { return MVF_renteb == renteberegning::serieEnkelForskudd; };
+
+    TWordDate stopp = kNever;
+    auto settOpp = [&]() -> bool {
+        stopp = (MVF_endringsdato == 0 || MVF_endringsdato == kNever) ? kNever : MVF_endringsdato;
+        if (MVF_termlengde == 0 || terminMnd() == 0) {
+            forlfeilkode = kjernefeil::kTerminlengde;
+            return false;
+        }
+        SR.sisteinnbetaling = MVF_terminbelop;
+        SR.sisteinnbetdecr = MVF_terminbdecr;
+        SR.terminbelopberegna = false;
+        SR.nesteabskapitdato = kNever;
+        if (MVF_laanetype & laanetyper::kSeparatKapit) {
+            SR.nesteabskapitdato = nesteAbsKapitDato(TWordDate(saldo.ajourdato));
+        } else if (relativKapitPer == 1 && MVF_renteb != renteberegning::serieEnkelForskudd) {
+            if (SR.nesterelkapitdato == 0 || SR.nesterelkapitdato <= saldo.ajourdato)
+                SR.nesterelkapitdato = nesteRelKapitDato();
+        } else {
+            SR.nesterelkapitdato = kNever;
+        }
+        return true;
+    };
+    const bool klar = settOpp();
+    if (SR.nesterelkapitdato == 0) SR.nesterelkapitdato = kNever;
+
+    bool standardObs = false;
+    if (options & simopt::kStoppVedEndring) {
+        SR.obsdato = kNever;
+    } else if (observeringsDato.L != 0) {
+        SR.obsdato = Dato2RDato(observeringsDato);
+    } else {
+        SR.obsdato = AddrMndr(12, Laanet.diskontdato);
+        standardObs = true;
+    }
+    if (SR.obsdato < saldo.ajourdato) SR.obsdato = kNever;
+
+    auto spoerTerminbelop = [&]() -> bool {
+        uint16_t feil = melde(SR.idag, trt::kTerminBelop);
+        if (feil) {
+            forlfeilkode = feil;
+            return false;
+        }
+        SR.terminbelopberegna = true;
+        SR.sisteinnbetaling = MVF_terminbelop;
+        SR.sisteinnbetdecr = MVF_terminbdecr;
+        return true;
+    };
+
+    int hendelser = 0;
+    bool ferdig = !klar;
+    while (!ferdig && forlfeilkode == 0) {
+        if (++hendelser > kMaksHendelser) {
+            forlfeilkode = kjernefeil::kForLenge;
+            break;
+        }
+        TWordDate idag = std::min({stopp, SR.nesterelkapitdato, SR.nestetermindato, SR.nesteabskapitdato,
+                                   SR.nestenyttaar, SR.nesteLnAarsskifte, SR.obsdato});
+        if (SR.rentefrislutt != 0) idag = std::min(idag, SR.rentefrislutt);
+        if (idag == kNever) break;
+        SR.idag = idag;
+        const bool termindag = idag == SR.nestetermindato;
+
+        if (idag == SR.nesteLnAarsskifte) {
+            melde(idag - 1, trt::kLaaneaarSlutt);
+            SR.nesteLnAarsskifte = AddrMndr(12, SR.nesteLnAarsskifte);
+        }
+
+        if (serieForskudd() && termindag)
+            serieForskuddTermin(idag);
+        else
+            ajourfoerRente(idag);
+        if (forlfeilkode) break;
+        if (idag == SR.nesterelkapitdato && !serieForskudd()) relKapitalisering();
+
+        if (termindag) {
+            if (MVF_rentertilkap != 0) {
+                melde(idag, trt::kRente);
+                saldo.rente.belop -= MVF_rentertilkap;
+                saldo.kapital += MVF_rentertilkap;
+                MVF_rentertilkap = 0;
+                melde(idag, trt::kOppgjor);
+            }
+            if (!(MVF_laanetype & laanetyper::kSeparatKapit)) {
+                simulertForskudd();
+                SR.forr_rntbrgn = TWordDate(saldo.ajourdato);
+                if (!serieForskudd()) oppgjorRest(saldo.rente);
+            }
+        }
+
+        if (idag == SR.nestenyttaar) settNemnarForAar(idag);
+        melde(idag, trt::kRente);
+
+        if (idag == SR.nesteabskapitdato) {
+            absKapitalisering();
+            if (!TillatNegAvdrag && sluttSaldo > saldo.kapital) forlfeilkode = kjernefeil::kTerminlengde;
+        }
+
+        if (idag == SR.nestenyttaar) {
+            SR.saldoendring = saldo.kapital - SR.forrigeaarssaldo;
+            SR.forrigeaarssaldo = saldo.kapital;
+            saldo.snittRente = snittrentesats(saldo.kapital);
+            saldo.veietRente = beregnVeietRentePrAar();
+            if (stopp == kNever && int(idag) - int(Laanet.diskontdato) > kMaksDagerUtenStopp)
+                forlfeilkode = kjernefeil::kForLenge;
+            melde(idag - 1, trt::kAarsslutt);
+            SR.iRntTilKapAarStart = SR.antRntTilKap + 1;
+            const bool skuddaar = getDaysInYear(idag) == 366 || getDaysInYear(idag - 1) == 366;
+            SR.nestenyttaar = AddrMndr(12, SR.nestenyttaar);
+            if (DriftsSystem == 1 && skuddaar) oppgjorRest(saldo.rente);
+            if (forlfeilkode) break;
+        }
+
+        if (idag == stopp) {
+            if (options & simopt::kStoppVedEndring) break;
+            MVF_forfallsdato = terminDato(SR.terminteljar);
+            if (uint16_t feil = melde(idag, trt::kEndring)) {
+                forlfeilkode = feil;
+                break;
+            }
+            if (!settOpp()) break;
+        }
+
+        if (idag == SR.obsdato && !inSimTermBelop) melde(idag, trt::kObsFoer);
+
+        if (idag == SR.nestetermindato) {
+            saldo.provisjon += provisjonForSaldo();
+            melde(idag, trt::kRente);
+            if ((!SR.terminbelopberegna && (options & simopt::kSpoerTermin)) ||
+                termbelopReberegnHverTermin == 1) {
+                if (!spoerTerminbelop()) break;
+            }
+            SR.terminteljar += 1;
+            if (!inSimTermBelop) totantterm += 1;
+            SR.nestetermindato = terminDato(SR.terminteljar);
+
+            const double lagretBetaling = SR.sisteinnbetaling;
+            if (tilInnfrielse && (Innfrielsesfaktor * SR.sisteinnbetaling + sluttSaldo >=
+                                      saldo.kapital + saldo.rente.belop ||
+                                  SR.avsluttlaan)) {
+                SR.sisteinnbetaling = kSisteBetaling;
+                stopp = kNever;
+                if (MVF_laanetype & laanetyper::kSeparatKapit) kapitaliser();
+                if (saldo.kapital < 0) {
+                    forlfeilkode = kjernefeil::kNegativSaldo;
+                    break;
+                }
+            }
+            double betaling = SR.sisteinnbetaling;
+
+            if (idag < MVF_forfallsdato) {
+                if (!(MVF_laanetype & laanetyper::kSeparatKapit)) kapitaliser();
+                if (MVF_forfallsdato < SR.nestetermindato) SR.nestetermindato = MVF_forfallsdato;
+            } else {
+                const int maaned = getMonth(idag);
+                if (MVF_fasteoverhopp & (1u << (maaned - 1))) {
+                    betaling = 0;
+                    SR.sisteinnbetaling = 0;
+                }
+                const double avdrag = terminOppgjor();
+                if (TillatNegAvdrag || betaling < saldo.kapital - sluttSaldo) {
+                    saldo.innbsum += betaling;
+                    saldo.kapital -= avdrag;
+                    if (!(MVF_laanetype & laanetyper::kSeparatKapit) &&
+                        MVF_laanetype != laanetyper::kAnnuitetUtenKorr) {
+                        saldo.innbsum += saldo.rente.belop;
+                        saldo.rente.belop = 0;
+                    }
+                    if (MVF_laanetype & laanetyper::kFoersteTerminKorr) {
+                        saldo.innbsum += SR.termb1korr;
+                        SR.termb1korr = 0;
+                    }
+                } else {
+                    saldo.innbsum += saldo.kapital + (betaling - avdrag);
+                    saldo.kapital = 0;
+                    SR.avsluttlaan = true;
+                }
+                if (MVF_renteb == renteberegning::ekteforskot && !SR.avsluttlaan) {
+                    TRenteSaldo forskudd;
+                    renteForPeriode(idag, SR.nestetermindato, saldo.kapital, forskudd);
+                    oppgjorRest(forskudd);
+                    saldo.innbsum += forskudd.belop;
+                    saldo.rente.belop -= forskudd.belop;
+                }
+            }
+            SR.sisteinnbetaling = lagretBetaling;
+
+            melde(idag, trt::kOppgjor);
+            SR.sisteinnbetaling -= SR.sisteinnbetdecr;
+            if (tilInnfrielse) {
+                if (saldo.kapital + saldo.rente.belop <= 0) ferdig = true;
+                else if (SR.sisteinnbetaling < 0) forlfeilkode = kjernefeil::kNegativInnbetaling;
+            }
+            if (!inSimTermBelop && !SR.currAvdragsfrihet) {
+                if (obsBefore.NesteAvdrForf == 0) obsBefore.NesteAvdrForf = SR.nestetermindato;
+                if (obsAfter.NesteAvdrForf == 0) obsAfter.NesteAvdrForf = SR.nestetermindato;
+            }
+        }
+
+        if (idag == SR.obsdato) {
+            if (!inSimTermBelop) melde(idag, trt::kObsEtter);
+            SR.obsdato = kNever;
+            standardObs = false;
+        }
+        if (SR.rentefrislutt != 0 && idag == SR.rentefrislutt) SR.rentefrislutt = 0;
+    }
+
+    if (standardObs && SR.obsdato != kNever && !inSimTermBelop) melde(SR.idag, trt::kObsEtter);
+    if (tilInnfrielse) {
+        SR.saldoendring = saldo.kapital - SR.forrigeaarssaldo;
+        saldo.snittRente = snittrentesats(saldo.kapital);
+        saldo.veietRente = beregnVeietRentePrAar();
+        melde(SR.nesteLnAarsskifte - 1, trt::kLaaneaarSlutt);
+        melde(SR.nestenyttaar - 1, trt::kAarsslutt);
+        saldo.veietRente = beregnVeietRentePrTotal();
+        melde(SR.idag, trt::kTotal);
+    }
+
+    sluttsaldo = saldo;
+    innfridato = SR.idag;
+    aarsendring = SR.saldoendring;
+    const uint16_t feil = forlfeilkode;
+
+    if (stegvis()) lagretListe.hent(rntTilKap);
+    Laanet = lagretLaanet;
+    SR = lagretSR;
+    loksendtrp = lagretCallback;
+    dgpraarx10 = lagretNemnar;
+    TillatNegAvdrag = lagretNegAvdrag;
+    return feil;
+}
+
+}  // namespace mirvo::beregning

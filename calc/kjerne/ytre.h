@@ -1,0 +1,93 @@
+// The outer core: drives a whole calculation. It loads change lines into the
+// working fields when the course reaches their dates, answers the inner
+// core's requests for a term amount (closed formula or trial runs), and turns
+// the balance movements into rows of sums for a row receiver.
+#pragma once
+
+#include <cstdint>
+
+#include "calc/kjerne/indre.h"
+
+namespace mirvo::beregning {
+
+// Receives the rows of a full course: (row type, date, row, balance).
+class TRadMottaker {
+public:
+    virtual void rad(int radtype, TWordDate dato, const utrectype& r, const saldoar& s) = 0;
+
+protected:
+    ~TRadMottaker() = default;
+};
+
+class TYtterKjerne : public TInnerKjerne {
+public:
+    TYtterKjerne();
+
+    // One full run with rows to the receiver; the close-out date comes back.
+    void Simuler_rapport(uint16_t& feil, TWordDate& innfridato, TRadMottaker* mottaker);
+    // Row 400: the next change line comes into force.
+    uint16_t EndrProc();
+    // Row 401: the term amount for the line in force.
+    void NyttTerminBelop(TWordDate dato, uint16_t& feil);
+    void InvaliderTermb();
+    bool SluttAvdragsfrihet() const { return LocEndringnr == 0; }
+
+    // The callback the outer core gives the inner core.
+    uint16_t kjerneMelding(TWordDate dato, int radtype);
+
+    // Term rounding by the loan's rule and unit.
+    double termAvrunding(double x) const;
+    // Close-out date of a term of L days (30/360 basis) counted by the
+    // loan's rule; the repayment-free end with the same rule.
+    Datorec innfrielseFraLoepetid(uint16_t L) const;
+    Datorec avdragsfriSluttFraPeriode(uint16_t avdragsfriheit) const;
+
+    TRadMottaker* utrec2string = nullptr;
+    Datorec MVF_innfrielsesdato;
+    saldoar stsaldo;
+    utrectype sasum;
+    utrectype rsasum;
+    double renterStartAarJustert = 0;
+    double renterSluttAarJustert = 0;
+    bool kommendeTerminEtterAarsskifte = false;
+    utrectype sum;
+    int32_t aarsteljar = 0;
+
+protected:
+    // The working fields a trial run may change, saved and restored around it.
+    struct TMvfKopi {
+        int32_t kapitperiode;
+        uint16_t fasteoverhopp;
+        TMvfRentetrinn rente;
+        TProvisjonstrinn provisjon;
+        renteberegning renteb;
+        uint32_t laanetype;
+        int32_t termlengde;
+        double enhetslnNyttTermBelop, terminbelop, terminbdecr;
+        TWordDate forfallsdato, refForfallsdato, endringsdato;
+        double rentertilkap;
+        int32_t locEndringnr;
+        uint16_t forlfeilkode;
+    };
+    TMvfKopi mvfKopi() const;
+    void mvfHent(const TMvfKopi& k);
+
+    // Loads change line k into the working fields; `igjen` when line 0
+    // comes into force again after a repayment-free period.
+    uint16_t lastEndringslinje(int k, bool igjen);
+    bool erEkteEndring(int k) const;
+    void lagRad(int radtype, TWordDate dato);
+    uint16_t loesTerminbelop(TWordDate maal, TWordDate idag, double& belop, double& decr);
+    int antallTerminer(TWordDate fra, TWordDate til) const;
+    double proevekjoering(double belop, TWordDate stopp, int options, double sluttsaldo);
+    uint16_t sekantSoek(TWordDate maal, double sluttsaldo, double& belop);
+    double renteKunBelop();
+
+    // Present-value and tax-deduction state of the rows.
+    double FSamletSkatt = 0;
+    double FSamletNaaverdiSkatt = 0;
+    double FGarantiprovisjon = 0;
+    uint64_t FProevekjoeringer = 0;
+};
+
+}  // namespace mirvo::beregning
