@@ -1,18 +1,14 @@
 #include "calc/com/registration_store.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <stdexcept>
 #include <system_error>
 
 #include "common/text/casing.h"
 #include "common/text/encoding.h"
+#include "common/utils/atomic_file.h"
+#include "common/utils/known_folders.h"
 
 namespace mirvo::com {
 
@@ -107,7 +103,8 @@ void TRegistrationStore::save() const {
         text += u'[' + key + u"]\n";
         for (const auto& [name, value] : values) text += (name.empty() ? u"@" : name) + u'=' + escape(value) + u'\n';
     }
-    writeFileAtomically(FFile, toUtf8(text));
+    if (FFile.has_parent_path()) fs::create_directories(FFile.parent_path());
+    kavelin::utils::writeFileAtomic(FFile, toUtf8(text));
 }
 
 void TRegistrationStore::setValue(std::u16string_view key, std::u16string_view name, std::u16string_view value) {
@@ -161,55 +158,13 @@ fs::path registrationStoreFile(bool perUser) {
     fs::path dir = envPath(perUser ? "MIRVO32_COM_USER_STORE" : "MIRVO32_COM_MACHINE_STORE");
     if (dir.empty()) {
         if (perUser) {
-            fs::path config = envPath("XDG_CONFIG_HOME");
-            if (config.empty()) {
-                fs::path home = envPath("HOME");
-                if (home.empty()) throw std::runtime_error("no home folder for the user's registration store");
-                config = home / ".config";
-            }
-            dir = config / "mirvo32";
+            dir = kavelin::utils::knownFoldersFromEnvironment().roamingAppData / "mirvo32";
         } else {
             std::string first = firstEntry(std::getenv("XDG_CONFIG_DIRS"));
             dir = fs::path(first.empty() ? "/etc/xdg" : first) / "mirvo32";
         }
     }
     return dir / kStoreFileName;
-}
-
-void writeFileAtomically(const fs::path& file, std::string_view text) {
-    const fs::path dir = file.parent_path().empty() ? fs::path(".") : file.parent_path();
-    fs::create_directories(dir);
-    std::string temp = (dir / (file.filename().string() + ".XXXXXX")).string();
-    const int fd = mkstemp(temp.data());
-    if (fd < 0) throw std::system_error(errno, std::generic_category(), "cannot create " + temp);
-    auto fail = [&](const char* what) {
-        const int err = errno;
-        ::close(fd);
-        ::unlink(temp.c_str());
-        throw std::system_error(err, std::generic_category(), what);
-    };
-    size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            fail("cannot write the registration store");
-        }
-        done += size_t(n);
-    }
-    // mkstemp creates the file readable by its owner only; a store is
-    // readable by everyone, like the registry's class keys.
-    if (::fchmod(fd, 0644) != 0 || ::fsync(fd) != 0) fail("cannot write the registration store");
-    if (::close(fd) != 0) {
-        const int err = errno;
-        ::unlink(temp.c_str());
-        throw std::system_error(err, std::generic_category(), "cannot write the registration store");
-    }
-    if (::rename(temp.c_str(), file.c_str()) != 0) {
-        const int err = errno;
-        ::unlink(temp.c_str());
-        throw std::system_error(err, std::generic_category(), "cannot replace the registration store");
-    }
 }
 
 }  // namespace mirvo::com

@@ -50,12 +50,8 @@ private:
 
 // The store files: machine-wide and the current user's. The folders come
 // from MIRVO32_COM_MACHINE_STORE and MIRVO32_COM_USER_STORE when set, else
-// "mirvo32" below the first of $XDG_CONFIG_DIRS (/etc/xdg) and below
-// $XDG_CONFIG_HOME (~/.config).
+// "mirvo32" below the first of $XDG_CONFIG_DIRS (/etc/xdg) and below the
+// user's roaming application data ($XDG_CONFIG_HOME, ~/.config).
 std::filesystem::path registrationStoreFile(bool perUser);
-
-// Writes text to a file atomically: a temp file in the same folder, flushed
-// to disk, then renamed over the target.
-void writeFileAtomically(const std::filesystem::path& file, std::string_view text);
 
 }  // namespace mirvo::com

@@ -377,6 +377,7 @@ TEST(ComFrameworkLoan, ResultsErrorsAndNoErrorObject) {
     EXPECT_EQ(viaDispatch.v.vt, VT_DISPATCH);
     EXPECT_EQ(viaDispatch.v.pdispVal, nullptr);
 
+    setInput(rl.get(), u"ORDBEVILGNING", longValue(1000));  // results need a grant
     auto version = resultOf(rl.get(), u"versjon");
     EXPECT_EQ(codeOf(version.get()), 0);
     EXPECT_EQ(textOf(version.get()), u"4.00");
