@@ -355,7 +355,7 @@ HRESULT DllGetClassObject(const CLSID* rclsid, const IID* riid, void** ppv) {
     try {
         return mirvo::com::getClassObject(rclsid, riid, ppv);
     } catch (...) {
-        return mirvo::com::E_FAIL_;
+        return E_FAIL;
     }
 }
 
@@ -365,7 +365,7 @@ HRESULT DllRegisterServer(void) {
     try {
         return mirvo::com::registerServer(false);
     } catch (...) {
-        return mirvo::com::E_FAIL_;
+        return E_FAIL;
     }
 }
 
@@ -373,7 +373,7 @@ HRESULT DllUnregisterServer(void) {
     try {
         return mirvo::com::unregisterServer(false);
     } catch (...) {
-        return mirvo::com::E_FAIL_;
+        return E_FAIL;
     }
 }
 
@@ -382,12 +382,12 @@ HRESULT DllInstall(int32_t install, const char16_t* cmdLine) {
         bool perUser = text::upperCase(wide(cmdLine)) == u"USER";
         if (install) {
             HRESULT hr = mirvo::com::registerServer(perUser);
-            if (hr == mirvo::com::E_FAIL_) mirvo::com::unregisterServer(perUser);
+            if (hr == E_FAIL) mirvo::com::unregisterServer(perUser);
             return hr;
         }
         return mirvo::com::unregisterServer(perUser);
     } catch (...) {
-        return mirvo::com::E_FAIL_;
+        return E_FAIL;
     }
 }
 
