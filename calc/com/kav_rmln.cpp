@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "calc/com/calc_guard.h"
+#include "calc/shared/calc_guard.h"
 #include "calc/com/com_error.h"
 #include "calc/com/mirvo_objects.h"
 #include "calc/com/ole_strings.h"

@@ -1,6 +1,6 @@
 #include "calc/com/mirvo_objects.h"
 
-#include "calc/com/calc_guard.h"
+#include "calc/shared/calc_guard.h"
 #include "calc/com/com_error.h"
 #include "calc/com/ole_strings.h"
 #include "calc/com/variant.h"

@@ -1,6 +1,6 @@
-// Calls into the calculators as the automation objects make them: a failure
+// Calls into the calculators from the exports and the automation objects: a failure
 // that is not a result code becomes a generated code, stored in the
-// calculator the same way the plain exports store it.
+// calculator (loan failures count as critical).
 #pragma once
 
 #include <cstdint>
@@ -11,39 +11,39 @@
 #include "calc/portfolio/portfolio.h"
 #include "calc/rammelan/rmln.h"
 
-namespace mirvo::com {
+namespace mirvo::beregning {
 
 template <class F>
-uint16_t callLoan(beregning::TCalcLoan& loan, F&& body) {
+uint16_t callLoan(TCalcLoan& loan, F&& body) {
     try {
         return body();
     } catch (...) {
-        const uint16_t code = beregning::loanFailureCode(std::current_exception());
+        const uint16_t code = loanFailureCode(std::current_exception());
         loan.setCriticalError(code);
         return code;
     }
 }
 
 template <class F>
-uint16_t callPortfolio(beregning::TPortfolio& portfolio, F&& body) {
+uint16_t callPortfolio(TPortfolio& portfolio, F&& body) {
     try {
         return body();
     } catch (...) {
-        const uint16_t code = beregning::loanFailureCode(std::current_exception());
+        const uint16_t code = loanFailureCode(std::current_exception());
         if (portfolio.FErr == 0) portfolio.FErr = code;
         return code;
     }
 }
 
 template <class F>
-uint16_t callFramework(beregning::TRMLN& framework, F&& body) {
+uint16_t callFramework(TRMLN& framework, F&& body) {
     try {
         return body();
     } catch (...) {
-        const uint16_t code = beregning::frameworkFailureCode(std::current_exception());
+        const uint16_t code = frameworkFailureCode(std::current_exception());
         framework.setError(code);
         return code;
     }
 }
 
-}  // namespace mirvo::com
+}  // namespace mirvo::beregning
