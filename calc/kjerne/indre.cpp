@@ -76,10 +76,12 @@ void TInnerKjerne::renteberegn(int dager, int dx10, TRenteSaldo& s, double sats,
     s.belop += avrundet;
     const double r = x - avrundet;
     const double t = renteDesimalOpploesning;
+    // A remainder of a whole unit (within representation noise).
+    const bool helEnhet = std::fabs(std::fabs(r) - 1) < 1e-9;
     if (t != 0) {
         s.rest = std::nearbyint(t * r) / t;
-        if (DriftsSystem == 1 && std::fabs(r) == 1) s.belop += r;
-    } else if (std::fabs(r) == 1) {
+        if (DriftsSystem == 1 && helEnhet) s.belop += r;
+    } else if (helEnhet) {
         s.belop += r;
         s.rest = 0;
     } else {

@@ -464,11 +464,14 @@ uint16_t TYtterKjerne::sekantSoek(TWordDate maal, double sluttsaldo, double& bel
     double x0 = rente + (dagerIgjen > 0 ? saldo.kapital / dagerIgjen * MVF_termlengde : saldo.kapital);
     double x1 = x0 + 2;
 
-    auto D = [&](double x) { return proevekjoering(termAvrunding(x), stopp, options, sluttsaldo); };
-    double xc = x1, dc = D(x1);
-    double xn = x0, xp = xc, dp = dc;
+    // Amounts are rounded before they are tried, and the secant works on
+    // the rounded amounts it actually tried.
+    auto D = [&](double x) { return proevekjoering(x, stopp, options, sluttsaldo); };
+    double xc = termAvrunding(x1), dc = D(xc);
+    double xn = termAvrunding(x0), xp = xc, dp = dc;
     for (int steg = 0;; ++steg) {
         if (steg >= kMaksSekantSteg) return kjernefeil::kForLenge;
+        xn = termAvrunding(xn);
         const double dn = D(xn);
         xp = xc;
         dp = dc;

@@ -120,6 +120,23 @@ private:
     uint16_t openChangeLine(std::u16string_view value);
     uint16_t applyTermAmount(std::u16string_view value);
     endringtype& line() { return EL(plEnr); }
+
+    // ---- preparation (loan_prepare.cpp)
+    uint16_t beregn();
+    // Completes and checks the current line; up to `grense`, or for the
+    // calculation itself when `alle`.
+    uint16_t forbered(bool alle, Datorec grense);
+    uint16_t automatiskeEndringer(bool alle, Datorec grense, bool& endret);
+    uint16_t strukturTermin();
+    uint16_t sjekkTrinn();
+    void settLaanetype(endringtype& linje);
+    // Opens a change line on the date, after preparing up to it.
+    uint16_t aapneEndringslinje(Datorec dato);
+    Datorec sisteForfall(int fra, bool avdrag) const;
+    TWordDate foersteTerminPaaEllerEtter(Datorec dato) const;
+
+    double FRentesaldoInput = 0;  // "RNTSLDO" as given, before adjustments
+    bool FStrukturBehandlet = false;
 };
 
 }  // namespace mirvo::beregning
