@@ -136,7 +136,8 @@ uint16_t TCalcLoan::skalar(uint16_t kode, const std::u16string& tekst, const TRe
 
 uint16_t TCalcLoan::answer(std::u16string_view id, uint16_t funcParam, const TResultDest& dest) {
     const beregnatype& B = NBLN.nlberegna;
-    const int od = getOutputDecimalCount();
+    // Output decimals depend on rounding units that preparation resolves.
+    auto od = [&] { return getOutputDecimalCount(); };
     auto amount = [&](double v) { return belopTekst(v, amountDecimals(v)); };
     auto medForlop = [&](auto&& tekst) -> uint16_t {
         if (uint16_t code = kalkOgForlop()) return code;
@@ -149,14 +150,14 @@ uint16_t TCalcLoan::answer(std::u16string_view id, uint16_t funcParam, const TRe
 
     if (oneOf(id, {u"EFFRNT", u"APR"})) return medForlop([&] { return tallTekst(B.effektivrente, 3); });
     if (oneOf(id, {u"TERMINBELOP", u"INSTALMENT", u"AVDRAG", u"REPAYMENT"}))
-        return medForlop([&] { return tallTekst(B.termbelop3, od); });
-    if (oneOf(id, {u"INNBET1", u"PAYMENT1"})) return medForlop([&] { return tallTekst(B.innbet1, od); });
-    if (oneOf(id, {u"INNBET2", u"PAYMENT2"})) return medForlop([&] { return tallTekst(B.innbet2, od); });
+        return medForlop([&] { return tallTekst(B.termbelop3, od()); });
+    if (oneOf(id, {u"INNBET1", u"PAYMENT1"})) return medForlop([&] { return tallTekst(B.innbet1, od()); });
+    if (oneOf(id, {u"INNBET2", u"PAYMENT2"})) return medForlop([&] { return tallTekst(B.innbet2, od()); });
     if (oneOf(id, {u"INFRDTO", u"ENDDATE"})) return medForlop([&] { return datoTekst(B.innfridato); });
     if (oneOf(id, {u"TSUMINNB", u"SUMPAYD"})) return medForlop([&] { return amount(totsumINNB); });
     if (oneOf(id, {u"TSUMRNT", u"SUMINT"})) return medForlop([&] { return amount(totsumRNT); });
     if (oneOf(id, {u"LOPETID", u"LOANTERM"})) return lopetid(dest);
-    if (oneOf(id, {u"TSUMGB", u"SUMFEE"})) return medForlop([&] { return tallTekst(totsumGB, od); });
+    if (oneOf(id, {u"TSUMGB", u"SUMFEE"})) return medForlop([&] { return tallTekst(totsumGB, od()); });
     if (oneOf(id, {u"TOTANTTERM", u"INSTCOUNT"})) return medKalk([&] { return heltallTekst(totantterm); });
     if (oneOf(id, {u"SNITTRNT1", u"AVGINTRATE1"})) return medForlop([&] { return tallTekst(B.snittrente1, 3); });
     if (oneOf(id, {u"LBELOP", u"LOANAMOUNT"}))
@@ -168,8 +169,8 @@ uint16_t TCalcLoan::answer(std::u16string_view id, uint16_t funcParam, const TRe
     if (id == u"OSUM_BRNT") return medForlop([&] { return amount(obsAfter.renter); });
     if (id == u"OSUM_PRNT")
         return medForlop([&] { return amount(obsAfter.plRenter.belop + obsAfter.plRenter.rest); });
-    if (id == u"OSUM_BPROV") return medForlop([&] { return tallTekst(obsAfter.provisjon, od); });
-    if (id == u"OSUM_PPROV") return medForlop([&] { return tallTekst(obsAfter.plProvisjon, od); });
+    if (id == u"OSUM_BPROV") return medForlop([&] { return tallTekst(obsAfter.provisjon, od()); });
+    if (id == u"OSUM_PPROV") return medForlop([&] { return tallTekst(obsAfter.plProvisjon, od()); });
     if (id == u"OSUM_AVDR") return medForlop([&] { return amount(obsAfter.avdrag); });
     if (id == u"OBS") return obsLinje(obsAfter, dest);
     if (id == u"OBS_PRE") return obsLinje(obsBefore, dest);
@@ -202,9 +203,9 @@ uint16_t TCalcLoan::answer(std::u16string_view id, uint16_t funcParam, const TRe
     if (id == u"FORLOPV30") return rapport(v30Forlop, funcParam, dest);
     if (id == u"RPSNRNT") return snittrentePlan(funcParam, dest);
     if (id == u"FORLOPR") return rapport(RelAarsRapport, funcParam, dest);
-    if (id == u"TERMBELOP") return medForlop([&] { return tallTekst(B.terminbelop1, od); });
-    if (id == u"TERMBELOP2") return medForlop([&] { return tallTekst(B.termbelop2, od); });
-    if (id == u"TERMBELOP3") return medForlop([&] { return tallTekst(B.termbelop3, od); });
+    if (id == u"TERMBELOP") return medForlop([&] { return tallTekst(B.terminbelop1, od()); });
+    if (id == u"TERMBELOP2") return medForlop([&] { return tallTekst(B.termbelop2, od()); });
+    if (id == u"TERMBELOP3") return medForlop([&] { return tallTekst(B.termbelop3, od()); });
     if (id == u"FORLOPNV") return naaverdiPlan(funcParam, dest);
     if (id == u"AARSSUMMER") return rapport(v30Aarsum, funcParam, dest);
     if (id == u"TOTSUM")

@@ -30,10 +30,7 @@ protected:
         h = MVinitialize();
         ASSERT_EQ(MVinput_w(h, kAnnuitet), 0u);
         char16_t probe[64];
-        uint32_t code = MVgetresult_w(h, u"EFFRNT", 0, probe, 64);
-        if (code != 0 && feiltekst(code).find(u"engine pending") != std::u16string::npos)
-            GTEST_SKIP() << "the calculation engine is not in the tree yet";
-        ASSERT_EQ(code, 0u) << "EFFRNT";
+        ASSERT_EQ(MVgetresult_w(h, u"EFFRNT", 0, probe, 64), 0u) << "EFFRNT";
     }
     void TearDown() override { MVterminate(h); }
 
@@ -76,7 +73,7 @@ TEST_F(Exported, TotalsMatchTheScheduleTotalRow) {
 TEST_F(Exported, TooSmallReportBufferIsAStoredGeneratedError) {
     std::u16string t = get(u"NBPLAN", false, 99, 1251);
     EXPECT_GE(last, 10000u);
-    EXPECT_EQ(feiltekst(last).substr(0, 40), u"Probably too small calculation output b");
+    EXPECT_EQ(feiltekst(last).substr(0, 40), u"Probably too small calculation output bu");
     EXPECT_EQ(MVgeterrorcode(h), last);
 }
 
