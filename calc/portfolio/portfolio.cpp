@@ -68,7 +68,14 @@ void TPortfolio::prepare() {
         FMode = FLoans.front()->mode;
         FWriter.SetdateFmt(FLoans.front()->getOutputDateFmt());
     }
-    for (TCalcLoan* l : FLoans) l->initReportMode(TReportFmtMode::rmClassic);
+    // A loan's first due date and term length are completed when it
+    // calculates; compared before that, loans that differ would look alike.
+    for (TCalcLoan* l : FLoans) {
+        l->initReportMode(TReportFmtMode::rmClassic);
+        std::u16string t;
+        if (FErr == 0)
+            if (uint16_t code = spoer(*l, u"EFFRNT", kDateBuffer, t)) fail(code);
+    }
     oppdaterAntDes();
     for (size_t i = 1; i < FLoans.size(); ++i) {
         const TCalcLoan& a = *FLoans[i - 1];
