@@ -62,21 +62,21 @@ void TPortfolio::oppdaterAntDes() {
 
 void TPortfolio::prepare() {
     if (FPrepared) return;
-    FSammeDskOgForf = true;
-    FSammeTermin = true;
     if (!FLoans.empty()) {
         FMode = FLoans.front()->mode;
         FWriter.SetdateFmt(FLoans.front()->getOutputDateFmt());
     }
-    // A loan's first due date and term length are completed when it
-    // calculates; compared before that, loans that differ would look alike.
-    for (TCalcLoan* l : FLoans) {
-        l->initReportMode(TReportFmtMode::rmClassic);
-        std::u16string t;
-        if (FErr == 0)
-            if (uint16_t code = spoer(*l, u"EFFRNT", kDateBuffer, t)) fail(code);
-    }
+    for (TCalcLoan* l : FLoans) l->initReportMode(TReportFmtMode::rmClassic);
     oppdaterAntDes();
+    sammenlignDatoer();
+    if (FSammeDskOgForf)
+        for (TCalcLoan* l : FLoans) l->observeringsDato = l->EL(0).forfallsdato;
+    FPrepared = true;
+}
+
+void TPortfolio::sammenlignDatoer() {
+    FSammeDskOgForf = true;
+    FSammeTermin = true;
     for (size_t i = 1; i < FLoans.size(); ++i) {
         const TCalcLoan& a = *FLoans[i - 1];
         const TCalcLoan& b = *FLoans[i];
@@ -84,9 +84,6 @@ void TPortfolio::prepare() {
                           a.EL(0).forfallsdato == b.EL(0).forfallsdato;
         FSammeTermin = FSammeTermin && a.EL(0).termlengde == b.EL(0).termlengde;
     }
-    if (FSammeDskOgForf)
-        for (TCalcLoan* l : FLoans) l->observeringsDato = l->EL(0).forfallsdato;
-    FPrepared = true;
 }
 
 uint16_t TPortfolio::getResult(std::u16string_view funcID, uint16_t funcParam,
@@ -128,8 +125,12 @@ void TPortfolio::answer(std::u16string_view id, uint16_t funcParam, const TResul
         dest.writeScalar(FWriter.valAsStr(3, rate));
     } else if (oneOf(id, {u"INNBET1", u"PAYMENT1", u"INNBET2", u"PAYMENT2", u"TERMINBELOP",
                           u"INSTALMENT", u"TERMBELOP", u"TERMBELOP2"})) {
-        // Term amounts add up only when the loans pay on the same days.
-        if (FSammeDskOgForf && FSammeTermin) summen();
+        // Term amounts add up only when the loans pay on the same days; the
+        // dates are compared again once the loans have calculated.
+        double total = 0;
+        if (!sum(id, total)) return;
+        sammenlignDatoer();
+        if (FSammeDskOgForf && FSammeTermin) dest.writeScalar(belopTekst(total));
     } else if (starts(id, u"LBELOP") || id == u"LOANAMOUNT" || starts(id, u"TSUM") ||
                starts(id, u"SUM") || starts(id, u"12MND") || starts(id, u"YSUM")) {
         summen();

@@ -62,6 +62,11 @@ protected:
 
 private:
     void prepare();
+    // FSammeDskOgForf and FSammeTermin from the loans' disbursement dates and
+    // first lines. A loan completes its first due date and term length when
+    // it calculates, so requests that depend on them compare again once the
+    // loans have answered.
+    void sammenlignDatoer();
     // The largest output decimal count among the loans. A loan's rounding
     // is settled only once it has calculated, so this is taken again after
     // the loans have answered.

@@ -179,6 +179,7 @@ void TPortfolio::flettetPlan(std::u16string_view id, uint16_t funcParam, const T
     }
 
     oppdaterAntDes();
+    sammenlignDatoer();
     Datorec e;
     if (!sisteInnfrielse(e)) {
         FWriter.endArrayOutput();
