@@ -128,6 +128,7 @@ bool TRtfParagraphParser::BeginGroupHandler(TRtfTokenizer& t, bool star) {
             auto seq = std::make_unique<TTextSequence>();
             TRtfParagraphParser hp(F, *seq, nullptr, S);
             hp.FieldComputer = FieldComputer;
+            hp.FFieldDepth = FFieldDepth;
             hp.ReadRTF(t);
             hp.finish();
             if (doc) doc->SetHeader(index, std::move(seq));
@@ -138,8 +139,17 @@ bool TRtfParagraphParser::BeginGroupHandler(TRtfTokenizer& t, bool star) {
     if (t.token("field")) {
         TRtfFieldParser fp;
         fp.ReadRTF(t);
-        if (FieldComputer) FieldComputer->ComputeField(*this, fp);
-        if (!fp.fldrslt.empty()) readInPlace(fp.fldrslt);
+        if (FieldComputer && FFieldDepth < MaxFieldDepth) FieldComputer->ComputeField(*this, fp);
+        if (!fp.fldrslt.empty()) {
+            ++FFieldDepth;
+            try {
+                readInPlace(fp.fldrslt);
+            } catch (...) {
+                --FFieldDepth;
+                throw;
+            }
+            --FFieldDepth;
+        }
         return true;
     }
     if (t.token("pict")) {

@@ -359,6 +359,7 @@ bool TRtfFileParser::BeginGroupHandler(TRtfTokenizer& t, bool star) {
         TInfoGroupParser r;
         r.ReadRTF(t);
         F.info = r.data;
+        F.info.present = true;
         return true;
     }
     if (star && t.token("userprops")) {
