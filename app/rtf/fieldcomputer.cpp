@@ -116,22 +116,6 @@ void TMergeValueMap::SetValue(std::u16string_view name, std::u16string_view valu
 
 // ---- helpers ---------------------------------------------------------------
 
-std::string groupContent(std::string_view group) {
-    TRtfTokenizer t(group);
-    try {
-        if (t.Read() != TSymType::cLeftBrace) return std::string(group);
-        TSymType s = t.Read();
-        if (s == TSymType::ckwAsterisk) s = t.Read();
-        if (s != TSymType::cKeyWord) return {};
-        size_t start = static_cast<size_t>(t.raw().data() + t.raw().size() - group.data());
-        size_t end = group.size();
-        if (end > start && group[end - 1] == '}') --end;
-        return std::string(group.substr(start, end - start));
-    } catch (const ERtfSourceEnded&) {
-        return {};
-    }
-}
-
 std::string plainToRtf(std::string_view text) {
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {

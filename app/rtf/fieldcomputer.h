@@ -100,8 +100,6 @@ private:
     int FNesting = 0;  // fields being evaluated inside instructions
 };
 
-// The contents of a group written "{\word ...}" or "{\*\word ...}".
-std::string groupContent(std::string_view group);
 // Plain text as RTF: backslashes doubled, line breaks become paragraph breaks.
 std::string plainToRtf(std::string_view text);
 // Reads a whole file; throws std::runtime_error when it cannot be read.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/rtf/drawingreader.h"
 #include "app/rtf/rtfactions.h"
 #include "common/text/encoding.h"
 
@@ -158,28 +159,22 @@ bool TRtfParagraphParser::BeginGroupHandler(TRtfTokenizer& t, bool star) {
         if (auto pic = pr.makePicture()) FWrkpar->AddGraphic(std::move(pic));
         return true;
     }
-    if (t.token("footnote") || t.token("nonshppict") || t.token("do")) {
+    if (t.token("footnote") || t.token("nonshppict")) {
         skipGroup(t);
         return true;
     }
+    if (t.token("do")) {
+        TRTFDrawingObjectReader reader(F, S, FieldComputer);
+        reader.ReadRTF(t);
+        if (auto obj = reader.result()) FDocRTFstraum->Add(std::move(obj));
+        return true;
+    }
     if (t.token("shp") || t.token("shpgrp")) {
-        // Without a drawing, the shape's result part stands in its place.
-        struct ShapeResult : TRtfGroupParser {
-            std::string rslt;
-            bool BeginGroupHandler(TRtfTokenizer& t, bool star) override {
-                if (t.token("shprslt")) {
-                    rslt = copyGroup(t, "{\\shprslt ");
-                    return true;
-                }
-                if (t.token("shpinst")) {
-                    skipGroup(t);
-                    return true;
-                }
-                return false;
-            }
-        } shape;
+        // A shape shows the drawing of its result part, or else the result itself.
+        TRTFShapeObject shape(F, S, FieldComputer);
         shape.ReadRTF(t);
-        if (!shape.rslt.empty()) readInPlace(shape.rslt);
+        if (auto obj = shape.drawing()) FDocRTFstraum->Add(std::move(obj));
+        else if (!shape.shprslt.empty()) readInPlace(shape.shprslt);
         return true;
     }
     return false;

@@ -71,7 +71,9 @@ TEST(FieldExpression, ValuesAndSeparators) {
     for (const auto& cs : cases) {
         auto v = evaluateFieldExpression(cs.text);
         ASSERT_EQ(v.has_value(), cs.value.has_value()) << cs.text;
-        if (v) EXPECT_DOUBLE_EQ(*v, *cs.value) << cs.text;
+        if (v) {
+            EXPECT_DOUBLE_EQ(*v, *cs.value) << cs.text;
+        }
     }
 }
 
