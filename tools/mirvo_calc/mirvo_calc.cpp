@@ -1,0 +1,258 @@
+// mirvo-calc: calculates a loan from the command line through the public
+// interface of libmirvo32 and prints the results as UTF-8.
+#include <cstdint>
+#include <cstdio>
+#include <iostream>
+#include <iterator>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "mirvo32.h"
+
+namespace {
+
+constexpr uint32_t kStartCapacity = 65536;
+constexpr uint32_t kMaxCapacity = 1u << 26;
+// A report that comes this close to the capacity may have been cut short.
+constexpr uint32_t kReserve = 1000;
+
+const char kHelp[] =
+    "Bruk: mirvo-calc [valg] INNDATA RESULTAT [RESULTAT ...]\n"
+    "      mirvo-calc --demo\n"
+    "\n"
+    "Beregner et nedbetalingslån med Mirvo32-biblioteket og skriver resultatene\n"
+    "(UTF-8) på standard utdata.\n"
+    "\n"
+    "INNDATA   lånets inndata som NAVN=verdi-par skilt med \";\", for eksempel\n"
+    "          \"LBELOP=1000000;RNTSATS=4,5;LOPETID=25;UTBDTO=01.02.2025\".\n"
+    "          \"-\" leser inndata fra standard inndata.\n"
+    "RESULTAT  en eller flere resultatkoder, for eksempel TERMBELOP, EFFRNT,\n"
+    "          TSUMRNT, INFRDTO, LOPETID eller NBPLAN (nedbetalingsplan).\n"
+    "\n"
+    "Valg:\n"
+    "  -f, --formatert   formatert utdata (tusenskille, tekster i planer)\n"
+    "  -p, --param N     funcParam for resultatene (0-65535; standard 99, som\n"
+    "                    i planer betyr detaljer for alle år)\n"
+    "      --demo        viser et eksempellån: nøkkeltall og starten av\n"
+    "                    nedbetalingsplanen\n"
+    "  -h, --help        viser denne hjelpeteksten\n"
+    "\n"
+    "Med flere resultatkoder skrives hver kode på en egen linje foran resultatet.\n"
+    "Ved feil skrives bibliotekets feiltekst på standard feil, og programmet\n"
+    "avslutter med kode 1 (2 ved feil bruk).\n";
+
+// ---- UTF-8 <-> UTF-16 ---------------------------------------------------------
+
+std::u16string fraUtf8(std::string_view s) {
+    std::u16string out;
+    for (size_t i = 0; i < s.size();) {
+        unsigned char c = static_cast<unsigned char>(s[i]);
+        uint32_t cp = 0xFFFD;
+        size_t n = 1;
+        if (c < 0x80) {
+            cp = c;
+        } else if ((c >> 5) == 0x6) {
+            n = 2;
+        } else if ((c >> 4) == 0xE) {
+            n = 3;
+        } else if ((c >> 3) == 0x1E) {
+            n = 4;
+        }
+        if (n > 1) {
+            if (i + n > s.size()) {
+                n = s.size() - i;
+            } else {
+                cp = c & (0x7F >> n);
+                for (size_t k = 1; k < n; ++k) {
+                    unsigned char f = static_cast<unsigned char>(s[i + k]);
+                    if ((f >> 6) != 0x2) {
+                        cp = 0xFFFD;
+                        n = k;
+                        break;
+                    }
+                    cp = (cp << 6) | (f & 0x3F);
+                }
+            }
+        }
+        if (cp >= 0x10000 && cp <= 0x10FFFF) {
+            cp -= 0x10000;
+            out += char16_t(0xD800 + (cp >> 10));
+            out += char16_t(0xDC00 + (cp & 0x3FF));
+        } else {
+            out += char16_t(cp > 0x10FFFF ? 0xFFFD : cp);
+        }
+        i += n;
+    }
+    return out;
+}
+
+std::string tilUtf8(std::u16string_view s) {
+    std::string out;
+    for (size_t i = 0; i < s.size(); ++i) {
+        uint32_t cp = s[i];
+        if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] < 0xE000) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (s[i + 1] - 0xDC00);
+            ++i;
+        } else if (cp >= 0xD800 && cp < 0xE000) {
+            cp = 0xFFFD;
+        }
+        if (cp < 0x80) {
+            out += char(cp);
+        } else if (cp < 0x800) {
+            out += char(0xC0 | (cp >> 6));
+            out += char(0x80 | (cp & 0x3F));
+        } else if (cp < 0x10000) {
+            out += char(0xE0 | (cp >> 12));
+            out += char(0x80 | ((cp >> 6) & 0x3F));
+            out += char(0x80 | (cp & 0x3F));
+        } else {
+            out += char(0xF0 | (cp >> 18));
+            out += char(0x80 | ((cp >> 12) & 0x3F));
+            out += char(0x80 | ((cp >> 6) & 0x3F));
+            out += char(0x80 | (cp & 0x3F));
+        }
+    }
+    return out;
+}
+
+// ---- the library --------------------------------------------------------------
+
+std::string feiltekst(uint32_t code) {
+    char16_t buf[1024] = {};
+    MVgeterror_w(uint16_t(code), buf, 1024);
+    std::string t = tilUtf8(buf);
+    return t.empty() ? "Feil nr. " + std::to_string(code) : t;
+}
+
+// One loan calculator, freed when it goes out of scope.
+class Laan {
+public:
+    Laan() : FH(MVinitialize()) {}
+    ~Laan() { MVterminate(FH); }
+    Laan(const Laan&) = delete;
+    Laan& operator=(const Laan&) = delete;
+
+    uint32_t input(const std::u16string& text) { return MVinput_w(FH, text.c_str()); }
+
+    // A result, asked again with a larger buffer while it may have been cut.
+    uint32_t resultat(const std::u16string& id, uint16_t param, bool formatert, std::u16string& ut) {
+        for (uint32_t cap = kStartCapacity;; cap *= 2) {
+            std::u16string buf(cap, u'\0');
+            uint32_t code = formatert ? MVgetfmtresult_w(FH, id.c_str(), param, buf.data(), cap)
+                                      : MVgetresult_w(FH, id.c_str(), param, buf.data(), cap);
+            if (code != 0) return code;
+            ut.assign(buf.c_str());
+            if (ut.size() + kReserve < cap || cap >= kMaxCapacity) return 0;
+        }
+    }
+
+private:
+    void* FH;
+};
+
+void skriv(const std::u16string& tekst) {
+    std::string t = tilUtf8(tekst);
+    std::cout << t;
+    if (t.empty() || t.back() != '\n') std::cout << '\n';
+}
+
+int demo() {
+    const std::u16string inndata = u"LBELOP=1000000;RNTSATS=4,5;LOPETID=25;UTBDTO=01.02.2025";
+    Laan laan;
+    std::cout << "Eksempellån: " << tilUtf8(inndata) << "\n\n";
+    if (uint32_t code = laan.input(inndata)) {
+        std::cerr << feiltekst(code) << '\n';
+        return 1;
+    }
+    const std::pair<const char16_t*, const char*> tall[] = {
+        {u"TERMBELOP", "Terminbeløp"},   {u"EFFRNT", "Effektiv rente"},
+        {u"TSUMRNT", "Sum renter"},      {u"TSUMINNB", "Sum innbetalt"},
+        {u"INFRDTO", "Innfrielsesdato"}, {u"LOPETID", "Løpetid"},
+    };
+    for (const auto& [id, navn] : tall) {
+        std::u16string v;
+        if (uint32_t code = laan.resultat(id, 0, true, v)) {
+            std::cerr << feiltekst(code) << '\n';
+            return 1;
+        }
+        std::cout << navn << ": " << tilUtf8(v) << '\n';
+    }
+    std::u16string plan;
+    if (uint32_t code = laan.resultat(u"NBPLAN", 99, true, plan)) {
+        std::cerr << feiltekst(code) << '\n';
+        return 1;
+    }
+    std::cout << "\nNedbetalingsplan (de første linjene):\n"
+              << "Type;Dato;Innbetalt;Renter;Avdrag;Gebyr;Saldo\n";
+    size_t pos = 0;
+    for (int linje = 0; linje < 12 && pos < plan.size(); ++linje) {
+        size_t end = plan.find(u'\n', pos);
+        if (end == std::u16string::npos) end = plan.size();
+        std::cout << tilUtf8(std::u16string_view(plan).substr(pos, end - pos)) << '\n';
+        pos = end + 1;
+    }
+    return 0;
+}
+
+int feilBruk(const std::string& melding) {
+    std::cerr << "mirvo-calc: " << melding << "\nSe mirvo-calc --help.\n";
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    bool formatert = false;
+    unsigned long param = 99;
+    std::vector<std::string> pos;
+    bool flereValg = true;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        if (flereValg && a == "--") {
+            flereValg = false;
+        } else if (flereValg && (a == "-h" || a == "--help")) {
+            std::cout << kHelp;
+            return 0;
+        } else if (flereValg && a == "--demo") {
+            return demo();
+        } else if (flereValg && (a == "-f" || a == "--formatert")) {
+            formatert = true;
+        } else if (flereValg && (a == "-p" || a == "--param")) {
+            if (++i >= argc) return feilBruk("mangler verdi til " + a);
+            std::string v = argv[i];
+            if (v.empty() || v.size() > 5 || v.find_first_not_of("0123456789") != std::string::npos)
+                return feilBruk("ugyldig funcParam: " + v);
+            param = std::stoul(v);
+            if (param > 65535) return feilBruk("ugyldig funcParam: " + v);
+        } else if (flereValg && a.size() > 1 && a[0] == '-' && a != "-") {
+            return feilBruk("ukjent valg " + a);
+        } else {
+            pos.push_back(a);
+        }
+    }
+    if (pos.size() < 2) return feilBruk("mangler inndata eller resultatkode");
+
+    std::string inndata = pos[0];
+    if (inndata == "-") {
+        inndata.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+        while (!inndata.empty() && (inndata.back() == '\n' || inndata.back() == '\r')) inndata.pop_back();
+    }
+
+    Laan laan;
+    if (uint32_t code = laan.input(fraUtf8(inndata))) {
+        std::cerr << feiltekst(code) << '\n';
+        return 1;
+    }
+    const bool flere = pos.size() > 2;
+    for (size_t i = 1; i < pos.size(); ++i) {
+        std::u16string ut;
+        if (uint32_t code = laan.resultat(fraUtf8(pos[i]), uint16_t(param), formatert, ut)) {
+            std::cerr << pos[i] << ": " << feiltekst(code) << '\n';
+            return 1;
+        }
+        if (flere) std::cout << pos[i] << ":\n";
+        skriv(ut);
+    }
+    return 0;
+}
