@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/mng/mirvo_dll.h"
+#include "common/text/numtext.h"
 
 using mirvo::dll::EBeregning;
 using mirvo::dll::TOutput;
@@ -24,7 +25,7 @@ std::u16string outcome(TOutput& out, std::u16string_view id) {
     try {
         return out.getOutputFmt(id, 0);
     } catch (const EBeregning& e) {
-        return u"feil " + std::u16string(1, char16_t(u'0' + e.code() % 10)) + e.message();
+        return u"feil " + kavelin::text::intText(e.code()) + u": " + e.message();
     }
 }
 
