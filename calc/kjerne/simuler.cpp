@@ -37,7 +37,7 @@ bool bokfoeringsrad(int radtype) {
 
 TSimuler::TSimuler() = default;
 
-void TSimuler::rad(int radtype, TWordDate dato, const utrectype& r, const saldoar&) {
+void TSimuler::rad(int radtype, TWordDate dato, const utrectype& r, const saldoar& s) {
     if (radtype == trt::kOppgjor) {
         ++innbnr;
         if (innbnr == 1) {
@@ -49,6 +49,7 @@ void TSimuler::rad(int radtype, TWordDate dato, const utrectype& r, const saldoa
             termbelop2 = gebyrITermin ? r.innb : r.innb - r.provisjon;
         }
     }
+    if (FMedMottaker) FMedMottaker->rad(radtype, dato, r, s);
     if (!bokfoeringsrad(radtype)) return;
     const double netto = r.innb - r.utb;
     if (netto != 0) inserec(dato, netto);

@@ -15,6 +15,7 @@ namespace {
 
 constexpr uint16_t kOk = 0;
 constexpr double kLoeseBelop = 2e9;  // stands for the loan amount while it is solved
+constexpr int kAlleAar = 99;         // year ends wanted in a course without output
 
 uint16_t perioden(int aar, int mnd, int dager) {
     return uint16_t(std::clamp(aar * 360 + mnd * 30 + dager, 0, 65535));
@@ -391,27 +392,34 @@ uint16_t TCalcLoan::beregn() {
         ifo.laanebeloep = 0;
         BeregnLBelop(feil);
         if (feil == 0) ifo.laanebeloep = res.lbelop;
-        if (feil == 0) beregnlaan(feil);
     } else if (DriftsSystem == 1 && l0.enhetslnNyttTermBelop != 0 && !harLoepetid) {
         if (uint16_t code = sjekkTrinn()) return code;
         BeregnEnhetslnVhaTermbelop(feil);
     } else if (harTermin2 && harBelop && !harLoepetid && !harTermin) {
         if (uint16_t code = sjekkTrinn()) return code;
         BeregnVhaTermbelop2(feil);
-        if (feil == 0) beregnlaan(feil);
     } else {
         if (uint16_t code = sjekkTrinn()) return code;
-        beregnlaan(feil);
-        if (feil == 0 && harLoepetid && l0.enhetslnNyttTermBelop != 0 && res.termbelop3 != 0) {
-            const double forhold = l0.enhetslnNyttTermBelop / res.termbelop3;
-            if (forhold < 0.995 || forhold > 1.005) return 332;
-        }
     }
     if (feil) return feil;
+
+    // The final calculation also runs the course for the totals and
+    // observation figures, so a result request needs no second run.
+    aarsteljar = kAlleAar;
+    FMedMottaker = &utrpNoBuffer;
+    beregnlaan(feil);
+    FMedMottaker = nullptr;
+    if (feil) return feil;
+    res.forlopberegna = true;
+    if (harLoepetid && l0.enhetslnNyttTermBelop != 0 && res.termbelop3 != 0) {
+        const double forhold = l0.enhetslnNyttTermBelop / res.termbelop3;
+        if (forhold < 0.995 || forhold > 1.005) return 332;
+    }
 
     res.gyldig = true;
     res.lbelop = ifo.laanebeloep;
     if (l0.rammelaan) {
+        res.forlopberegna = false;
         BeregnRammelnEffektivRenter(feil);
         if (feil) return feil;
         res.gyldig = true;

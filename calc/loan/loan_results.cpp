@@ -2,12 +2,12 @@
 // how its value or report is written.
 #include <algorithm>
 #include <cmath>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "calc/errors/calc_errors.h"
 #include "calc/loan/calc_loan.h"
+#include "calc/loan/margin_merge.h"
 #include "calc/loan/value_syntax.h"
 #include "common/finans/effrente.h"
 #include "common/text/casing.h"
@@ -22,7 +22,6 @@ namespace {
 
 constexpr uint16_t kUnknownFunction = 203;
 constexpr uint16_t kTermsWithChanges = 415;
-constexpr uint16_t kMarginMismatch = 417;
 constexpr uint16_t kNoJson = 500;
 constexpr size_t kPrivateBuffer = 100000;
 constexpr int kAlleAar = 99;
@@ -68,28 +67,6 @@ private:
     T& FRef;
     T FOld;
 };
-
-// Splits a report text into rows of columns.
-std::vector<std::vector<std::u16string>> rader(V text, char16_t sep) {
-    std::vector<std::vector<std::u16string>> out;
-    size_t pos = 0;
-    while (pos < text.size()) {
-        size_t end = text.find(u'\n', pos);
-        if (end == V::npos) end = text.size();
-        V line = text.substr(pos, end - pos);
-        std::vector<std::u16string> cols;
-        size_t c = 0;
-        while (true) {
-            size_t e = line.find(sep, c);
-            cols.emplace_back(line.substr(c, e == V::npos ? V::npos : e - c));
-            if (e == V::npos) break;
-            c = e + 1;
-        }
-        out.push_back(std::move(cols));
-        pos = end + 1;
-    }
-    return out;
-}
 
 }  // namespace
 
@@ -159,7 +136,8 @@ uint16_t TCalcLoan::skalar(uint16_t kode, const std::u16string& tekst, const TRe
 
 uint16_t TCalcLoan::answer(std::u16string_view id, uint16_t funcParam, const TResultDest& dest) {
     const beregnatype& B = NBLN.nlberegna;
-    const int od = getOutputDecimalCount();
+    // Output decimals depend on rounding units that preparation resolves.
+    auto od = [&] { return getOutputDecimalCount(); };
     auto amount = [&](double v) { return belopTekst(v, amountDecimals(v)); };
     auto medForlop = [&](auto&& tekst) -> uint16_t {
         if (uint16_t code = kalkOgForlop()) return code;
@@ -172,14 +150,14 @@ uint16_t TCalcLoan::answer(std::u16string_view id, uint16_t funcParam, const TRe
 
     if (oneOf(id, {u"EFFRNT", u"APR"})) return medForlop([&] { return tallTekst(B.effektivrente, 3); });
     if (oneOf(id, {u"TERMINBELOP", u"INSTALMENT", u"AVDRAG", u"REPAYMENT"}))
-        return medForlop([&] { return tallTekst(B.termbelop3, od); });
-    if (oneOf(id, {u"INNBET1", u"PAYMENT1"})) return medForlop([&] { return tallTekst(B.innbet1, od); });
-    if (oneOf(id, {u"INNBET2", u"PAYMENT2"})) return medForlop([&] { return tallTekst(B.innbet2, od); });
+        return medForlop([&] { return tallTekst(B.termbelop3, od()); });
+    if (oneOf(id, {u"INNBET1", u"PAYMENT1"})) return medForlop([&] { return tallTekst(B.innbet1, od()); });
+    if (oneOf(id, {u"INNBET2", u"PAYMENT2"})) return medForlop([&] { return tallTekst(B.innbet2, od()); });
     if (oneOf(id, {u"INFRDTO", u"ENDDATE"})) return medForlop([&] { return datoTekst(B.innfridato); });
     if (oneOf(id, {u"TSUMINNB", u"SUMPAYD"})) return medForlop([&] { return amount(totsumINNB); });
     if (oneOf(id, {u"TSUMRNT", u"SUMINT"})) return medForlop([&] { return amount(totsumRNT); });
     if (oneOf(id, {u"LOPETID", u"LOANTERM"})) return lopetid(dest);
-    if (oneOf(id, {u"TSUMGB", u"SUMFEE"})) return medForlop([&] { return tallTekst(totsumGB, od); });
+    if (oneOf(id, {u"TSUMGB", u"SUMFEE"})) return medForlop([&] { return tallTekst(totsumGB, od()); });
     if (oneOf(id, {u"TOTANTTERM", u"INSTCOUNT"})) return medKalk([&] { return heltallTekst(totantterm); });
     if (oneOf(id, {u"SNITTRNT1", u"AVGINTRATE1"})) return medForlop([&] { return tallTekst(B.snittrente1, 3); });
     if (oneOf(id, {u"LBELOP", u"LOANAMOUNT"}))
@@ -191,8 +169,8 @@ uint16_t TCalcLoan::answer(std::u16string_view id, uint16_t funcParam, const TRe
     if (id == u"OSUM_BRNT") return medForlop([&] { return amount(obsAfter.renter); });
     if (id == u"OSUM_PRNT")
         return medForlop([&] { return amount(obsAfter.plRenter.belop + obsAfter.plRenter.rest); });
-    if (id == u"OSUM_BPROV") return medForlop([&] { return tallTekst(obsAfter.provisjon, od); });
-    if (id == u"OSUM_PPROV") return medForlop([&] { return tallTekst(obsAfter.plProvisjon, od); });
+    if (id == u"OSUM_BPROV") return medForlop([&] { return tallTekst(obsAfter.provisjon, od()); });
+    if (id == u"OSUM_PPROV") return medForlop([&] { return tallTekst(obsAfter.plProvisjon, od()); });
     if (id == u"OSUM_AVDR") return medForlop([&] { return amount(obsAfter.avdrag); });
     if (id == u"OBS") return obsLinje(obsAfter, dest);
     if (id == u"OBS_PRE") return obsLinje(obsBefore, dest);
@@ -225,9 +203,9 @@ uint16_t TCalcLoan::answer(std::u16string_view id, uint16_t funcParam, const TRe
     if (id == u"FORLOPV30") return rapport(v30Forlop, funcParam, dest);
     if (id == u"RPSNRNT") return snittrentePlan(funcParam, dest);
     if (id == u"FORLOPR") return rapport(RelAarsRapport, funcParam, dest);
-    if (id == u"TERMBELOP") return medForlop([&] { return tallTekst(B.terminbelop1, od); });
-    if (id == u"TERMBELOP2") return medForlop([&] { return tallTekst(B.termbelop2, od); });
-    if (id == u"TERMBELOP3") return medForlop([&] { return tallTekst(B.termbelop3, od); });
+    if (id == u"TERMBELOP") return medForlop([&] { return tallTekst(B.terminbelop1, od()); });
+    if (id == u"TERMBELOP2") return medForlop([&] { return tallTekst(B.termbelop2, od()); });
+    if (id == u"TERMBELOP3") return medForlop([&] { return tallTekst(B.termbelop3, od()); });
     if (id == u"FORLOPNV") return naaverdiPlan(funcParam, dest);
     if (id == u"AARSSUMMER") return rapport(v30Aarsum, funcParam, dest);
     if (id == u"TOTSUM")
@@ -532,73 +510,12 @@ uint16_t TCalcLoan::rentemargin(std::u16string_view plan, uint16_t funcParam, co
         return code;
     }
 
-    const char16_t sep = writer.colSep();
-    const auto a = rader(base, sep);
-    const auto b = rader(klone, sep);
-    if (a.size() != b.size()) return kMarginMismatch;
-
-    // Number texts as written: blanks group thousands, the writer's decimal separator.
-    auto les = [&](const std::u16string& s, double& v, int& des) {
-        std::u16string t;
-        des = 0;
-        bool etter = false;
-        for (char16_t c : s) {
-            if (c == writer.thousandSep() && formatertOutput) continue;
-            if (c == writer.decimalSep()) {
-                etter = true;
-                t += u'.';
-                continue;
-            }
-            if (etter) ++des;
-            t += c;
-        }
-        auto n = verdi::number(t);
-        v = n ? *n : 0;
-        return t.empty() || n.has_value();
-    };
-    auto tekst = [&](double v, int des, bool pluss) {
-        std::u16string s = tallTekst(v, des);
-        if (pluss && v > 0 && std::fabs(v) >= 0.5 * std::pow(10.0, -des)) s.insert(0, 1, u'+');
-        return s;
-    };
-
+    TMarginFletting valg;
+    valg.identKolonner = bareAar ? 1 : 2;
+    valg.nokkelKolonne = medNokkel ? 5 : -1;
+    valg.formatert = formatertOutput;
     std::u16string ut;
-    const size_t ident = bareAar ? 1 : 2;
-    for (size_t r = 0; r < a.size(); ++r) {
-        const auto& ra = a[r];
-        const auto& rb = b[r];
-        auto col = [](const std::vector<std::u16string>& row, size_t i) {
-            return i < row.size() ? row[i] : std::u16string();
-        };
-        for (size_t i = 0; i < ident; ++i)
-            if (col(ra, i) != col(rb, i)) return kMarginMismatch;
-        if (medNokkel && col(ra, 5) != col(rb, 5)) return kMarginMismatch;
-
-        std::vector<std::u16string> cols;
-        for (size_t i = 0; i < ident; ++i) cols.push_back(col(ra, i));
-        const size_t n = std::max(ra.size(), rb.size());
-        for (size_t i = ident; i < n; ++i) {
-            const std::u16string ta = col(ra, i), tb = col(rb, i);
-            if (medNokkel && i == 5) {
-                cols.push_back(ta);
-                continue;
-            }
-            double va = 0, vb = 0;
-            int da = 0, db = 0;
-            if (!les(ta, va, da) || !les(tb, vb, db)) return kMarginMismatch;
-            if (ta.empty() && tb.empty()) {
-                cols.insert(cols.end(), 3, std::u16string());
-                continue;
-            }
-            cols.push_back(tekst(va, da, false));
-            cols.push_back(tekst(vb, da, false));
-            cols.push_back(tekst(vb - va, da, true));
-        }
-        std::u16string linje = writer.makelineOfColumns(cols);
-        if (ut.size() + linje.size() + 1 >= dest.buffLen) throw EMirvo("For liten beregningsbuffer!");
-        ut += linje;
-        ut += u'\n';
-    }
+    if (uint16_t feil = flettMarginRader(base, klone, valg, writer, dest.buffLen, ut)) return feil;
     dest.writeScalar(ut);
     return 0;
 }

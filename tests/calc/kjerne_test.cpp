@@ -7,6 +7,7 @@
 
 #include "calc/kjerne/avrunding.h"
 #include "calc/loan/calc_loan.h"
+#include "common/finans/rente360.h"
 
 using namespace mirvo::beregning;
 using kavelin::finans::Datorec;
@@ -241,6 +242,68 @@ TEST(Kjerne, DisbursementOnTheThirtyFirst) {
     Laan m(u"LBELOP=200000;RNTSATS=5;LOPETID=10;UTBDTO=30.01.2025");
     ASSERT_EQ(m.feil, 0);
     EXPECT_EQ(m.calc.EL(0).forfallsdato, Datorec::ymd(2025, 2, 28));
+}
+
+}  // namespace
+
+namespace {
+
+// Effective yearly rate of dated flows on 30/360 days, by bisection.
+double effektivRente(const std::vector<std::pair<Datorec, double>>& flows) {
+    auto npv = [&](double r) {
+        double s = 0;
+        for (const auto& [d, x] : flows)
+            s += x * std::pow(1 + r, -kavelin::finans::Dager360(d, flows.front().first) / 360.0);
+        return s;
+    };
+    double lo = -0.5, hi = 1.0;
+    for (int i = 0; i < 200; ++i) {
+        const double mid = (lo + hi) / 2;
+        (npv(mid) > 0 ? lo : hi) = mid;
+    }
+    return lo * 100;
+}
+
+TEST(Kjerne, FirstTermCorrectionIsPaidOnce) {
+    // First term 44 days instead of 30: the correction is 14 days' interest,
+    // 1000000 * 5 % * 14 / 360 = 1944.44, booked down to 1944.
+    Laan l(u"LBELOP=1000000;RNTSATS=5;LOPETID=25;UTBDTO=01.01.2025;FORFDTO=15.02.2025;RNTBROEK=360/360");
+    ASSERT_EQ(l.feil, 0);
+    const auto terminer = l.opptak.av(110);
+    ASSERT_FALSE(terminer.empty());
+    EXPECT_EQ(terminer[0].r.innb, l.res().termbelop3 + 1944);
+    EXPECT_EQ(terminer[1].r.innb, l.res().termbelop3);
+    // 44 days of interest: 6111.11, booked as 6111.
+    EXPECT_EQ(terminer[0].r.renter, 6111);
+}
+
+TEST(Kjerne, EffectiveRateIsTheRateOfTheBookedFlows) {
+    for (const char16_t* input :
+         {u"LBELOP=500000;RNTSATS=4,2;LOPETID=20;UTBDTO=15.03.2025;ETBLGBYR=2500;PROVISJON=50;RNTBROEK=360/360",
+          u"LBELOP=300000;RNTSATS=6;LOPETID=8;LNTYPE=S;UTBDTO=01.06.2025;ETBLGBYR=1000;RNTBROEK=360/360",
+          u"LBELOP=800000;RNTSATS=3,5;LOPETID=15;UTBDTO=01.02.2025;AVDRFRIHETY=2;PROVISJON=75;RNTBROEK=360/360"}) {
+        Laan l(input);
+        ASSERT_EQ(l.feil, 0);
+        std::vector<std::pair<Datorec, double>> flows;
+        for (const auto& r : l.opptak.rader) {
+            // Sum rows and observation rows carry totals, not flows.
+            if (r.type == 130 || r.type == 131 || r.type == 150 || r.type == 190 || r.type == 191) continue;
+            const double netto = r.r.innb - r.r.utb;
+            if (netto != 0) flows.emplace_back(l.calc.RDato2Dato(r.dato), netto);
+        }
+        EXPECT_NEAR(l.res().effektivrente, effektivRente(flows), 0.0005);
+        // Fees paid at disbursement raise the rate above the nominal one.
+        EXPECT_GT(l.res().effektivrente, l.calc.EL(0).rente[0].sats);
+    }
+}
+
+TEST(Kjerne, DisbursementOnThe29thDueAtTheEndOfFebruary) {
+    Laan l(u"LBELOP=200000;RNTSATS=5;LOPETID=10;UTBDTO=29.01.2025");
+    ASSERT_EQ(l.feil, 0);
+    EXPECT_EQ(l.calc.EL(0).forfallsdato, Datorec::ymd(2025, 2, 28));
+    Laan skudd(u"LBELOP=200000;RNTSATS=5;LOPETID=10;UTBDTO=31.01.2024");
+    ASSERT_EQ(skudd.feil, 0);
+    EXPECT_EQ(skudd.calc.EL(0).forfallsdato, Datorec::ymd(2024, 2, 29));
 }
 
 }  // namespace
