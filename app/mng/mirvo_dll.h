@@ -144,6 +144,8 @@ private:
     // Drops the library portfolio so that the next request builds a new one
     // from the loans as they are now.
     void loansChanged();
+    // A library portfolio holding every loan's library object, in order.
+    void buildLibraryPortfolio();
     std::u16string request(std::u16string_view id, uint16_t param, bool formatted);
 
     uint32_t FStartCapacity;

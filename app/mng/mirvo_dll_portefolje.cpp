@@ -48,21 +48,29 @@ std::u16string TPortefolje::getOutput(std::u16string_view id, uint16_t param) {
 
 std::u16string TPortefolje::request(std::u16string_view id, uint16_t param, bool formatted) {
     if (FError) throw *FError;
-    if (!FHandle) {
-        // A loan without input gets an empty library object, so that the
-        // library reports what is missing instead of meeting a null loan.
-        std::vector<void*> loans;
-        for (auto& item : FItems) loans.push_back(item->libraryObject());
-        FHandle = PFinitialize();
-        if (!FHandle) throw EBeregning(0, u"Kan ikke opprette porteføljeobjekt!");
-        for (void* loan : loans) PFadd(FHandle, loan);
-    }
+    if (!FHandle) buildLibraryPortfolio();
     std::u16string funcID(id);
     std::u16string text;
+    // A merged schedule that does not fit fails with a generated code of this
+    // text instead of being cut. The library portfolio may keep that code as
+    // its error, so the next attempt starts from a new one.
+    bool rebuild = false;
+    auto bufferFull = [&](uint32_t code) {
+        std::u16string message(kErrorBuffLen + 1, u'\0');
+        MVgeterror_w(uint16_t(code), message.data(), kErrorBuffLen);
+        rebuild = std::u16string_view(message.c_str()) == u"For liten beregningsbuffer!";
+        return rebuild;
+    };
     uint32_t code = readResult(FStartCapacity, [&](char16_t* buffer, uint32_t capacity) {
+        if (rebuild) {
+            PFterminate(FHandle);
+            FHandle = nullptr;
+            buildLibraryPortfolio();
+            rebuild = false;
+        }
         return formatted ? PFgetfmtresult_w(FHandle, funcID.c_str(), param, buffer, capacity)
                          : PFgetresult_w(FHandle, funcID.c_str(), param, buffer, capacity);
-    }, text);
+    }, text, bufferFull);
     FInvalid = false;
     if (code == 0) return text;
 
@@ -75,6 +83,16 @@ std::u16string TPortefolje::request(std::u16string_view id, uint16_t param, bool
     if (shown.empty()) shown = fallbackErrorText(uint16_t(code));
     FError.emplace(uint16_t(code), std::move(shown));
     throw *FError;
+}
+
+void TPortefolje::buildLibraryPortfolio() {
+        // A loan without input gets an empty library object, so that the
+    // library reports what is missing instead of meeting a null loan.
+    std::vector<void*> loans;
+    for (auto& item : FItems) loans.push_back(item->libraryObject());
+    FHandle = PFinitialize();
+    if (!FHandle) throw EBeregning(0, u"Kan ikke opprette porteføljeobjekt!");
+    for (void* loan : loans) PFadd(FHandle, loan);
 }
 
 bool TPortefolje::anyErrors() {

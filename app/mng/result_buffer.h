@@ -26,10 +26,15 @@ using TResultCall = std::function<uint32_t(char16_t* buffer, uint32_t capacity)>
 // been cut by the library's report writer.
 bool mayBeCut(size_t length, uint32_t capacity);
 
+// Whether a failure code means only that the buffer was too small (the
+// portfolio's merged schedule fails so instead of cutting).
+using TTooSmall = std::function<bool(uint32_t code)>;
+
 // Calls `call` with startCapacity characters, then with four times as many
-// while the answer may have been cut. Returns the code of the last call; on
-// code 0 `text` holds the whole answer. A report still cut at kMaxBuffLen
-// raises EBeregning.
-uint32_t readResult(uint32_t startCapacity, const TResultCall& call, std::u16string& text);
+// while the answer may have been cut or `tooSmall` accepts the failure.
+// Returns the code of the last call; on code 0 `text` holds the whole
+// answer. A report that does not fit in kMaxBuffLen raises EBeregning.
+uint32_t readResult(uint32_t startCapacity, const TResultCall& call, std::u16string& text,
+                    const TTooSmall& tooSmall = {});
 
 }  // namespace mirvo::dll

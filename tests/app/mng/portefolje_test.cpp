@@ -80,3 +80,23 @@ TEST(TPortefolje, NewInputOfALoanRebuildsTheLibraryPortfolio) {
     for (const char16_t* id : {u"LBELOP", u"EFFRNT", u"TERMBELOP"})
         EXPECT_EQ(outcome(changed, id), outcome(direct, id));
 }
+
+TEST(TPortefolje, AnswersForAllItsLoans) {
+    TPortefolje pf(3);
+    for (int i = 0; i < 3; ++i) pf.getItem(i).setInput(kLaan[i]);
+    EXPECT_EQ(pf.getOutput(u"LBELOP", 0), u"1000000");
+    EXPECT_FALSE(pf.anyErrors());
+}
+
+TEST(TPortefolje, MergedScheduleComesBackWholeFromASmallFirstBuffer) {
+    // Two 40-year loans with the same dates: one detail row per term.
+    const char16_t* input = u"LBELOP=5000000;LOPETID=40;RNTSATS=5;UTBDTO=15.01.2025";
+    TPortefolje small(2, 2000), normal(2);
+    for (TPortefolje* pf : {&small, &normal})
+        for (int i = 0; i < 2; ++i) pf->getItem(i).setInput(input);
+    std::u16string plan = small.getOutput(u"NBPLAN", 99);
+    int terms = 0;
+    for (size_t pos = 0; (pos = plan.find(u"\nT;", pos)) != std::u16string::npos; ++pos) ++terms;
+    EXPECT_EQ(terms, 40 * 12);
+    EXPECT_EQ(normal.getOutput(u"NBPLAN", 99), plan);
+}
