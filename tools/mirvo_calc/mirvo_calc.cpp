@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/text/encoding.h"
 #include "mirvo32.h"
 
 namespace {
@@ -60,77 +61,8 @@ const char kHelp[] =
 
 // ---- UTF-8 <-> UTF-16 ---------------------------------------------------------
 
-std::u16string fraUtf8(std::string_view s) {
-    std::u16string out;
-    for (size_t i = 0; i < s.size();) {
-        unsigned char c = static_cast<unsigned char>(s[i]);
-        uint32_t cp = 0xFFFD;
-        size_t n = 1;
-        if (c < 0x80) {
-            cp = c;
-        } else if ((c >> 5) == 0x6) {
-            n = 2;
-        } else if ((c >> 4) == 0xE) {
-            n = 3;
-        } else if ((c >> 3) == 0x1E) {
-            n = 4;
-        }
-        if (n > 1) {
-            if (i + n > s.size()) {
-                n = s.size() - i;
-            } else {
-                cp = c & (0x7F >> n);
-                for (size_t k = 1; k < n; ++k) {
-                    unsigned char f = static_cast<unsigned char>(s[i + k]);
-                    if ((f >> 6) != 0x2) {
-                        cp = 0xFFFD;
-                        n = k;
-                        break;
-                    }
-                    cp = (cp << 6) | (f & 0x3F);
-                }
-            }
-        }
-        if (cp >= 0x10000 && cp <= 0x10FFFF) {
-            cp -= 0x10000;
-            out += char16_t(0xD800 + (cp >> 10));
-            out += char16_t(0xDC00 + (cp & 0x3FF));
-        } else {
-            out += char16_t(cp > 0x10FFFF ? 0xFFFD : cp);
-        }
-        i += n;
-    }
-    return out;
-}
-
-std::string tilUtf8(std::u16string_view s) {
-    std::string out;
-    for (size_t i = 0; i < s.size(); ++i) {
-        uint32_t cp = s[i];
-        if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] < 0xE000) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (s[i + 1] - 0xDC00);
-            ++i;
-        } else if (cp >= 0xD800 && cp < 0xE000) {
-            cp = 0xFFFD;
-        }
-        if (cp < 0x80) {
-            out += char(cp);
-        } else if (cp < 0x800) {
-            out += char(0xC0 | (cp >> 6));
-            out += char(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            out += char(0xE0 | (cp >> 12));
-            out += char(0x80 | ((cp >> 6) & 0x3F));
-            out += char(0x80 | (cp & 0x3F));
-        } else {
-            out += char(0xF0 | (cp >> 18));
-            out += char(0x80 | ((cp >> 12) & 0x3F));
-            out += char(0x80 | ((cp >> 6) & 0x3F));
-            out += char(0x80 | (cp & 0x3F));
-        }
-    }
-    return out;
-}
+std::u16string fraUtf8(std::string_view s) { return kavelin::text::fromUtf8(s); }
+std::string tilUtf8(std::u16string_view s) { return kavelin::text::toUtf8(s); }
 
 // ---- the library --------------------------------------------------------------
 
