@@ -118,7 +118,12 @@ std::vector<const xml::TXMLElement*> childrenNamed(const xml::TXMLElement& e, st
 }
 
 void writeChild(xml::TXMLElement& e, std::u16string_view name, std::u16string_view value) {
-    e.getList(name).add().setValue(value);
+    xml::TXMLElement& c = e.getList(name).add();
+    c.setValue(value);
+    // The reader drops leading white space of a text and turns CR LF into
+    // LF; a CDATA section keeps such a value exactly as it is.
+    bool fragile = !value.empty() && (value.front() <= u' ' || value.find(u'\r') != std::u16string_view::npos);
+    if (fragile && value.find(u"]]>") == std::u16string_view::npos) c.setCData(true);
 }
 
 void writeBool(xml::TXMLElement& e, std::u16string_view name, bool value) {

@@ -89,7 +89,8 @@ std::u16string attribText(const xml::TXMLElement& e, std::u16string_view name);
 // The children of that name, in order.
 std::vector<const xml::TXMLElement*> childrenNamed(const xml::TXMLElement& e, std::u16string_view name);
 
-// Writing: one child with the value ("True"/"False" for Booleans).
+// Writing: one child with the value ("True"/"False" for Booleans). A value
+// with leading white space or a CR is written as a CDATA section.
 void writeChild(xml::TXMLElement& e, std::u16string_view name, std::u16string_view value);
 void writeBool(xml::TXMLElement& e, std::u16string_view name, bool value);
 
