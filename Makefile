@@ -4,6 +4,8 @@ SAN_BUILD  ?= build-sanitize
 TYPE       ?= RelWithDebInfo
 JOBS       ?= 2
 CMAKE_GEN  := -G Ninja
+# Tests that need a display use Qt's offscreen platform.
+export QT_QPA_PLATFORM ?= offscreen
 
 .PHONY: all deps build test run test-sanitize fuzz bench clean
 

@@ -1,24 +1,20 @@
-// The in-process automation server as the registration exports see it: the
-// registry of class factories, the count of live objects and the
-// registration store.
+// The in-process automation server as the registration exports see it:
+// class-factory lookup, the unload test and registration in the
+// file-based store.
 #pragma once
 
-#include <cstdint>
-
-#include "mirvo32.h"
+#include "mirvo32_com.h"
 
 namespace mirvo::com {
 
-inline constexpr HRESULT S_OK_ = 0;
-inline constexpr HRESULT S_FALSE_ = 1;
-inline constexpr HRESULT E_FAIL_ = int32_t(0x80004005u);
-inline constexpr HRESULT E_NOINTERFACE_ = int32_t(0x80004002u);
-inline constexpr HRESULT E_POINTER_ = int32_t(0x80004003u);
-inline constexpr HRESULT CLASS_E_CLASSNOTAVAILABLE_ = int32_t(0x80040111u);
-
+// DllGetClassObject: CLASS_E_CLASSNOTAVAILABLE (null object) for a class
+// without a factory, E_NOINTERFACE when the factory lacks the interface.
 HRESULT getClassObject(const CLSID* clsid, const IID* iid, void** ppv);
+// DllCanUnloadNow: S_FALSE while an object, a factory reference or a lock
+// is alive.
 HRESULT canUnloadNow();
-// perUser: register in the current user's store rather than machine-wide.
+// perUser: the current user's store rather than the machine-wide one.
+// E_FAIL when anything fails.
 HRESULT registerServer(bool perUser);
 HRESULT unregisterServer(bool perUser);
 

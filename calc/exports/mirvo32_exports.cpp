@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "calc/com/com_server.h"
+#include "calc/shared/calc_guard.h"
 #include "calc/errors/calc_errors.h"
 #include "calc/loan/calc_loan.h"
 #include "calc/portfolio/portfolio.h"
@@ -41,39 +42,9 @@ std::u16string_view wide(const char16_t* s) {
 
 std::u16string narrowToWide(const char* s) { return s ? text::fromCp1252(s) : std::u16string(); }
 
-// Runs a loan operation; a failure becomes a generated (critical) code.
-template <class F>
-uint32_t guardLoan(TCalcLoan* loan, F&& body) {
-    try {
-        return body();
-    } catch (...) {
-        uint16_t code = mirvo::beregning::loanFailureCode(std::current_exception());
-        if (loan) loan->setCriticalError(code);
-        return code;
-    }
-}
-
-template <class F>
-uint32_t guardPortfolio(TPortfolio* pf, F&& body) {
-    try {
-        return body();
-    } catch (...) {
-        uint16_t code = mirvo::beregning::loanFailureCode(std::current_exception());
-        if (pf && pf->FErr == 0) pf->FErr = code;
-        return code;
-    }
-}
-
-template <class F>
-uint32_t guardFramework(TRMLN* rl, F&& body) {
-    try {
-        return body();
-    } catch (...) {
-        uint16_t code = mirvo::beregning::frameworkFailureCode(std::current_exception());
-        if (rl) rl->setError(code);
-        return code;
-    }
-}
+uint32_t guardLoan(TCalcLoan* loan, auto&& body) { return mirvo::beregning::callLoan(*loan, body); }
+uint32_t guardPortfolio(TPortfolio* pf, auto&& body) { return mirvo::beregning::callPortfolio(*pf, body); }
+uint32_t guardFramework(TRMLN* rl, auto&& body) { return mirvo::beregning::callFramework(*rl, body); }
 
 // Sets a formatted-output flag for the length of one call, also on failure.
 class FlagScope {
@@ -355,7 +326,7 @@ HRESULT DllGetClassObject(const CLSID* rclsid, const IID* riid, void** ppv) {
     try {
         return mirvo::com::getClassObject(rclsid, riid, ppv);
     } catch (...) {
-        return mirvo::com::E_FAIL_;
+        return E_FAIL;
     }
 }
 
@@ -365,7 +336,7 @@ HRESULT DllRegisterServer(void) {
     try {
         return mirvo::com::registerServer(false);
     } catch (...) {
-        return mirvo::com::E_FAIL_;
+        return E_FAIL;
     }
 }
 
@@ -373,7 +344,7 @@ HRESULT DllUnregisterServer(void) {
     try {
         return mirvo::com::unregisterServer(false);
     } catch (...) {
-        return mirvo::com::E_FAIL_;
+        return E_FAIL;
     }
 }
 
@@ -382,12 +353,12 @@ HRESULT DllInstall(int32_t install, const char16_t* cmdLine) {
         bool perUser = text::upperCase(wide(cmdLine)) == u"USER";
         if (install) {
             HRESULT hr = mirvo::com::registerServer(perUser);
-            if (hr == mirvo::com::E_FAIL_) mirvo::com::unregisterServer(perUser);
+            if (hr == E_FAIL) mirvo::com::unregisterServer(perUser);
             return hr;
         }
         return mirvo::com::unregisterServer(perUser);
     } catch (...) {
-        return mirvo::com::E_FAIL_;
+        return E_FAIL;
     }
 }
 

@@ -37,7 +37,9 @@ TInnerKjerne::TInnerKjerne() = default;
 // ---- set-up -------------------------------------------------------------------
 
 void TInnerKjerne::initsimulering() {
-    rntTilKap.fill(TRntKapPost{});
+    // Records are written before they are read; only the zero record that
+    // the first one is measured against must be clean.
+    rntTilKap[0] = TRntKapPost{};
     SR = simrec{};
     SR.iRntTilKapAarStart = 1;
     SR.iRntTilKapStart = 1;
@@ -76,10 +78,12 @@ void TInnerKjerne::renteberegn(int dager, int dx10, TRenteSaldo& s, double sats,
     s.belop += avrundet;
     const double r = x - avrundet;
     const double t = renteDesimalOpploesning;
+    // A remainder of a whole unit (within representation noise).
+    const bool helEnhet = std::fabs(std::fabs(r) - 1) < 1e-9;
     if (t != 0) {
         s.rest = std::nearbyint(t * r) / t;
-        if (DriftsSystem == 1 && std::fabs(r) == 1) s.belop += r;
-    } else if (std::fabs(r) == 1) {
+        if (DriftsSystem == 1 && helEnhet) s.belop += r;
+    } else if (helEnhet) {
         s.belop += r;
         s.rest = 0;
     } else {
@@ -259,7 +263,9 @@ void TInnerKjerne::renteForPeriode(TWordDate fra, TWordDate til, double kapital,
 // ---- terms --------------------------------------------------------------------
 
 TWordDate TInnerKjerne::terminDato(int n) const {
-    return AddrMndr(n * terminMnd(), MVF_refForfallsdato);
+    if (FTerminRef.rd != MVF_refForfallsdato || FTerminRef.mode != rdatomode())
+        FTerminRef = mndRef(MVF_refForfallsdato);
+    return AddrMndrFra(FTerminRef, n * terminMnd());
 }
 
 double TInnerKjerne::provisjonForSaldo() const {
@@ -604,15 +610,17 @@ uint16_t TInnerKjerne::simuleringsloop(int options, saldoar& sluttsaldo, TWordDa
         if (idag == SR.nestenyttaar) {
             SR.saldoendring = saldo.kapital - SR.forrigeaarssaldo;
             SR.forrigeaarssaldo = saldo.kapital;
-            saldo.snittRente = snittrentesats(saldo.kapital);
-            saldo.veietRente = beregnVeietRentePrAar();
+            if (!inSimTermBelop) {
+                saldo.snittRente = snittrentesats(saldo.kapital);
+                saldo.veietRente = beregnVeietRentePrAar();
+            }
             if (stopp == kNever && int(idag) - int(Laanet.diskontdato) > kMaksDagerUtenStopp)
                 forlfeilkode = kjernefeil::kForLenge;
             melde(idag - 1, trt::kAarsslutt);
             SR.iRntTilKapAarStart = SR.antRntTilKap + 1;
-            const bool skuddaar = getDaysInYear(idag) == 366 || getDaysInYear(idag - 1) == 366;
             SR.nestenyttaar = AddrMndr(12, SR.nestenyttaar);
-            if (DriftsSystem == 1 && skuddaar) oppgjorRest(saldo.rente);
+            if (DriftsSystem == 1 && (getDaysInYear(idag) == 366 || getDaysInYear(idag - 1) == 366))
+                oppgjorRest(saldo.rente);
             if (forlfeilkode) break;
         }
 
@@ -657,8 +665,7 @@ uint16_t TInnerKjerne::simuleringsloop(int options, saldoar& sluttsaldo, TWordDa
                 if (!(MVF_laanetype & laanetyper::kSeparatKapit)) kapitaliser();
                 if (MVF_forfallsdato < SR.nestetermindato) SR.nestetermindato = MVF_forfallsdato;
             } else {
-                const int maaned = getMonth(idag);
-                if (MVF_fasteoverhopp & (1u << (maaned - 1))) {
+                if (MVF_fasteoverhopp != 0 && (MVF_fasteoverhopp & (1u << (getMonth(idag) - 1)))) {
                     betaling = 0;
                     SR.sisteinnbetaling = 0;
                 }

@@ -176,6 +176,10 @@ protected:
     double veietRente(int fra);
     int terminMnd() const { return MVF_termlengde / 30; }
     TWordDate terminDato(int n) const;
+
+private:
+    // The reference due date decoded once for stepping term dates.
+    mutable TMndRef FTerminRef;
 };
 
 }  // namespace mirvo::beregning

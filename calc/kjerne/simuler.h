@@ -26,6 +26,10 @@ public:
     void BeregnEnhetslnVhaTermbelop(uint16_t& feil);
     void BeregnRammelnEffektivRenter(uint16_t& feil);
 
+    // A receiver that also gets every row of the plain calculation, so that
+    // one run can fill the result block and another layer's figures.
+    TRadMottaker* FMedMottaker = nullptr;
+
     int32_t innbnr = 0;
     double innbet1 = 0;
     double innbet2 = 0;

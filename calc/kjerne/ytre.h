@@ -54,13 +54,33 @@ public:
     int32_t aarsteljar = 0;
 
 protected:
-    uint16_t lastEndringslinje(int k);
+    // The working fields a trial run may change, saved and restored around it.
+    struct TMvfKopi {
+        int32_t kapitperiode;
+        uint16_t fasteoverhopp;
+        TMvfRentetrinn rente;
+        TProvisjonstrinn provisjon;
+        renteberegning renteb;
+        uint32_t laanetype;
+        int32_t termlengde;
+        double enhetslnNyttTermBelop, terminbelop, terminbdecr;
+        TWordDate forfallsdato, refForfallsdato, endringsdato;
+        double rentertilkap;
+        int32_t locEndringnr;
+        uint16_t forlfeilkode;
+    };
+    TMvfKopi mvfKopi() const;
+    void mvfHent(const TMvfKopi& k);
+
+    // Loads change line k into the working fields; `igjen` when line 0
+    // comes into force again after a repayment-free period.
+    uint16_t lastEndringslinje(int k, bool igjen);
     bool erEkteEndring(int k) const;
     void lagRad(int radtype, TWordDate dato);
     uint16_t loesTerminbelop(TWordDate maal, TWordDate idag, double& belop, double& decr);
     int antallTerminer(TWordDate fra, TWordDate til) const;
     double proevekjoering(double belop, TWordDate stopp, int options, double sluttsaldo);
-    double sekantSoek(TWordDate maal, double sluttsaldo);
+    uint16_t sekantSoek(TWordDate maal, double sluttsaldo, double& belop);
     double renteKunBelop();
 
     // Present-value and tax-deduction state of the rows.

@@ -6,28 +6,58 @@
 namespace mirvo::beregning {
 
 namespace {
-constexpr uint16_t kUnknownFunction = 203;
+constexpr size_t kPrivateBuffer = 100000;
+constexpr size_t kMaxErrorText = 1000;
+
+// Codes that only answer the request: the object stays usable.
+bool ikkeKritisk(uint16_t code) {
+    return code == 203 || code == 415 || code == 417 || code == 500;
 }
+}  // namespace
 
 uint16_t TCalcLoan::getResult(std::u16string_view funcID, uint16_t funcParam,
                               const TResultDest& dest) {
     if (FError != 0) return FError;
     dest.clear();
-    return answer(kavelin::text::upperCase(funcID), funcParam, dest);
-}
-
-uint16_t TCalcLoan::answer(std::u16string_view funcID, uint16_t, const TResultDest& dest) {
-    if (funcID == u"VERSJON" || funcID == u"VERSION") {
-        dest.writeScalar(u"3.00");
-        return 0;
+    FKodeFraKlone = false;
+    uint16_t code;
+    try {
+        code = answer(kavelin::text::upperCase(funcID), funcParam, dest);
+    } catch (...) {
+        code = loanFailureCode(std::current_exception());
+        FKodeFraKlone = false;
+        dest.clear();
     }
-    return kUnknownFunction;
+    if (code != 0 && !ikkeKritisk(code) && !FKodeFraKlone) setCriticalError(code);
+    return code;
 }
 
 uint16_t TCalcLoan::getErrorCode() {
     if (FError != 0) return FError;
     char16_t scratch[20];
     return getResult(u"EFFRNT", 0, TResultDest{scratch, 20});
+}
+
+std::u16string TCalcLoan::getErrorMsg() {
+    if (FError == 0) return {};
+    std::u16string t = loanErrorText(FError);
+    if (t.size() > kMaxErrorText) t.resize(kMaxErrorText);
+    return t;
+}
+
+uint16_t TCalcLoan::GetResult(std::u16string_view funcID, uint16_t funcParam, std::u16string& text) {
+    std::u16string buf(kPrivateBuffer, u'\0');
+    uint16_t code = getResult(funcID, funcParam, TResultDest{buf.data(), uint32_t(buf.size())});
+    text = code == 0 ? std::u16string(buf.c_str()) : std::u16string();
+    return code;
+}
+
+uint16_t TCalcLoan::GetResultFmt(std::u16string_view funcID, uint16_t funcParam, std::u16string& text) {
+    const bool vorige = formatertOutput;
+    formatertOutput = true;
+    uint16_t code = GetResult(funcID, funcParam, text);
+    formatertOutput = vorige;
+    return code;
 }
 
 }  // namespace mirvo::beregning

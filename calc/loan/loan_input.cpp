@@ -97,7 +97,7 @@ std::u16string_view formatOfShape(V v) {
 
 }  // namespace
 
-TCalcLoan::TCalcLoan() : writer(this), FInputs(100) {}
+TCalcLoan::TCalcLoan() : FInputs(100) {}
 TCalcLoan::~TCalcLoan() = default;
 
 // ---- buffers and pairs ------------------------------------------------------
@@ -197,9 +197,12 @@ uint16_t TCalcLoan::openChangeLine(std::u16string_view value) {
     if (uint16_t code = readDate(value, kBadChangeDate, date)) return code;
     if (date.L == 0) return kNoChangeDate;
     if (FError != 0) return kOk;
+    return aapneEndringslinje(date);
+}
+
+uint16_t TCalcLoan::aapneEndringslinje(Datorec date) {
     if (plEnr >= kMaxEndringer) return kTooManyChanges;
     if (plEnr > 0 && EL(plEnr - 1).endringsdato == date) return kOk;
-
     TWordDate rdato = 0;
     try {
         rdato = Dato2RDato(date);
@@ -216,7 +219,6 @@ uint16_t TCalcLoan::openChangeLine(std::u16string_view value) {
     return kOk;
 }
 
-void TCalcLoan::forberedTilEndring(Datorec) {}
 
 // ---- the keyword table ------------------------------------------------------
 
@@ -359,7 +361,11 @@ uint16_t TCalcLoan::applyKeyword(std::u16string_view name, std::u16string_view v
         {{u"TERMBRGN", u"ANNUITYOPT"}, [](TCalcLoan& c, V v) { return readCode(v, c.annuitetBeregnType, 0, 255); }},
         {{u"TERMREBEREGN", u"INSTRECALC"}, [](TCalcLoan& c, V v) { return readFlag(v, c.termbelopReberegnHverTermin); }},
         {{u"RNTFRADTO"}, [](TCalcLoan& c, V v) { return c.readDate(v, kBadInput, c.IFO().inng_rentesaldo_start); }},
-        {{u"RNTSLDO"}, [](TCalcLoan& c, V v) { return c.readNumber(v, c.IFO().inng_rentesaldo); }},
+        {{u"RNTSLDO"}, [](TCalcLoan& c, V v) -> uint16_t {
+             if (uint16_t code = c.readNumber(v, c.FRentesaldoInput)) return code;
+             c.IFO().inng_rentesaldo = c.FRentesaldoInput;
+             return kOk;
+         }},
         {{u"RNTTILGODE"}, [](TCalcLoan& c, V v) { return c.readNumber(v, c.IFO().inng_rentetilgode); }},
         {{u"RNTOVERFORT"}, [](TCalcLoan& c, V v) { return c.readNumber(v, c.IFO().inng_renteoverfoert); }},
         {{u"RNTTILKAP"}, [](TCalcLoan& c, V v) { return c.readNumber(v, c.IFO().inng_rentedeltilkap); }},

@@ -94,9 +94,19 @@ double TEffRente::dailyFactor() {
     for (int iter = 0; iter < kMaxIterations; ++iter) {
         double s = 0, ds = 0;
         int64_t days = 0;
+        // x^-D is carried from flow to flow: one small power per gap.
+        const double xinv = 1 / x;
+        double diskont = 1;
+        int32_t sistePd = -1;
+        double sisteFaktor = 1;
         for (const auto& f : inb) {
             days += f.pd;
-            const double v = f.ri / ipow(x, days);
+            if (f.pd != sistePd) {
+                sistePd = f.pd;
+                sisteFaktor = ipow(xinv, f.pd);
+            }
+            diskont *= sisteFaktor;
+            const double v = f.ri * diskont;
             s += v;
             ds += v * double(-days) / x;
         }

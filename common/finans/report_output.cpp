@@ -187,6 +187,13 @@ void TReportOutput::addCol_NN(double value, int desimaler) {
     addCol(value, desimaler);
 }
 
+void TReportOutput::addCol_Fmt(double value, int desimaler) { column(valAsFmtStr(desimaler, value)); }
+
+void TReportOutput::addCol_FmtNZ(double value, int desimaler) {
+    if (nearZero(value)) return addCol_Null();
+    addCol_Fmt(value, desimaler);
+}
+
 void TReportOutput::addCol_Null() { column(nullStr()); }
 
 void TReportOutput::addCol_Date(Datorec date) { addCol_Date(date, std::u16string_view(FDateFmt)); }

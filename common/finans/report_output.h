@@ -72,6 +72,10 @@ public:
     void addCol_NZ(double value, int desimaler);
     void addCol_RAW(double value, int desimaler);
     void addCol_NN(double value, int desimaler);
+    // The value grouped by valAsFmtStr (quoted once in rmJSON); the NZ form
+    // writes a null column when |value| <= 0.0001.
+    void addCol_Fmt(double value, int desimaler);
+    void addCol_FmtNZ(double value, int desimaler);
     void addCol_Null();
     void addCol_Date(Datorec date);
     void addCol_Date(Datorec date, std::u16string_view fmt);

@@ -134,8 +134,26 @@ TWordDate TRntDato::getrsysdato() const { return Dato2RDato(utils::dagensDato())
 TWordDate TRntDato::AddrDager(int dager, TWordDate rd) const { return checked(int64_t(rd) + dager); }
 
 TWordDate TRntDato::AddrMndr(int maaneder, TWordDate rd) const {
-    if (rd360()) return checked(int64_t(rd) + 30 * int64_t(maaneder));
-    MarchDate m = decode(rd);
+    return AddrMndrFra(mndRef(rd), maaneder);
+}
+
+TRntDato::TMndRef TRntDato::mndRef(TWordDate rd) const {
+    TMndRef ref;
+    ref.rd = rd;
+    ref.mode = FRdatomode;
+    if (!rd360()) {
+        const MarchDate m = decode(rd);
+        ref.c = m.c;
+        ref.mnd = m.mnd;
+        ref.dag = m.dag;
+    }
+    return ref;
+}
+
+TWordDate TRntDato::AddrMndrFra(const TMndRef& ref, int maaneder) const {
+    if (ref.mode != FRdatomode) return AddrMndr(maaneder, ref.rd);
+    if (rd360()) return checked(int64_t(ref.rd) + 30 * int64_t(maaneder));
+    MarchDate m{ref.c, ref.mnd, ref.dag};
     const int total = m.mnd + maaneder;
     const int carry = floorDiv(total, 12);
     m.mnd = total - carry * 12;

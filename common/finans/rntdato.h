@@ -56,6 +56,16 @@ public:
     // Months with the end-of-month rule: 31 January + 1 = end of February.
     TWordDate AddrMndr(int maaneder, TWordDate rd) const;
 
+    // A reference date decoded once, for stepping many times from it:
+    // AddrMndr(n, ref.rd) == AddrMndrFra(ref, n).
+    struct TMndRef {
+        TWordDate rd = 0;
+        RDatoMode mode = RDatoMode::Kalender;
+        int c = 0, mnd = 0, dag = 0;
+    };
+    TMndRef mndRef(TWordDate rd) const;
+    TWordDate AddrMndrFra(const TMndRef& ref, int maaneder) const;
+
     // Period between two dates: (a) years, months, days; (b) months (with
     // the years folded in) and days; (c) plain difference, 0 if either is 0.
     void calcTidsrom(Datorec fra, Datorec til, int& dager, int& mnd, int& aar) const;

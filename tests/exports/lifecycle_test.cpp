@@ -27,6 +27,7 @@ TEST(Versions, NumbersAndTexts) {
     MVterminate(loan);
 
     void* rl = RLinitialize();
+    ASSERT_EQ(RLinput_w(rl, u"ORDBEVILGNING=1000"), 0u);  // results need a grant
     EXPECT_EQ(RLgetresult_w(rl, u"VERSJON", 0, out, 16), 0u);
     EXPECT_EQ(std::u16string(out), u"4.00");
     RLterminate(rl);
@@ -128,6 +129,7 @@ TEST(NarrowBridge, ResultsAndFailures) {
     MVterminate(loan);
 
     void* rl = RLinitialize();
+    ASSERT_EQ(RLinput(rl, "ORDBEVILGNING=1000"), 0u);
     EXPECT_EQ(RLgetresult(rl, "VERSJON", 0, out, sizeof out), 0u);
     EXPECT_STREQ(out, "4.00");
     EXPECT_EQ(RLgetfmtresult(rl, "NOSUCH", 0, out, sizeof out), 109u);

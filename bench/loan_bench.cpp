@@ -1,0 +1,68 @@
+// Whole loan calculations through the library's public interface: one fresh
+// calculator per iteration, input, and the results a host typically reads.
+#include <benchmark/benchmark.h>
+
+#include <string>
+#include <vector>
+
+#include "mirvo32.h"
+
+namespace {
+
+constexpr uint32_t kScalar = 64;
+constexpr uint32_t kReport = 200000;
+
+const char16_t kAnnuitet[] = u"LBELOP=1000000;RNTSATS=4,5;LOPETID=25;TERMLEN=1;UTBDTO=01.02.2025";
+const char16_t kSerie[] = u"LBELOP=1000000;RNTSATS=4,5;LOPETID=25;TERMLEN=1;UTBDTO=01.02.2025;LNTYPE=S";
+// The loan amount is solved from the instalment and the term.
+const char16_t kLaanebelop[] = u"TERMBELOP=5558;RNTSATS=4,5;LOPETID=25;TERMLEN=1;UTBDTO=01.02.2025";
+
+// The annuity with a rate change every year for ten years.
+std::u16string medEndringer() {
+    std::u16string s = kAnnuitet;
+    for (int i = 1; i <= 10; ++i) {
+        s += u";ENDRDTO=01.02." + std::u16string(1, char16_t(u'0' + (2025 + i) / 1000)) +
+             std::u16string(1, char16_t(u'0' + (2025 + i) / 100 % 10)) +
+             std::u16string(1, char16_t(u'0' + (2025 + i) / 10 % 10)) +
+             std::u16string(1, char16_t(u'0' + (2025 + i) % 10));
+        s += u";RNTSATS=" + std::u16string(1, char16_t(u'0' + (i % 2 ? 5 : 4))) + u",5";
+    }
+    return s;
+}
+
+// One calculation: a fresh calculator, the input, then each request.
+void kjor(benchmark::State& state, const std::u16string& input,
+          const std::vector<std::u16string>& ids, bool formatert, uint16_t param, uint32_t cap) {
+    std::vector<char16_t> buf(cap);
+    for (auto _ : state) {
+        void* h = MVinitialize();
+        uint32_t code = MVinput_w(h, input.c_str());
+        for (const auto& id : ids) {
+            if (code != 0) break;
+            code = formatert ? MVgetfmtresult_w(h, id.c_str(), param, buf.data(), cap)
+                             : MVgetresult_w(h, id.c_str(), param, buf.data(), cap);
+        }
+        MVterminate(h);
+        if (code != 0) {
+            state.SkipWithError("the library returned an error code");
+            break;
+        }
+        benchmark::DoNotOptimize(buf.data());
+    }
+}
+
+void BM_Annuitet(benchmark::State& state) { kjor(state, kAnnuitet, {u"EFFRNT", u"TERMBELOP"}, false, 0, kScalar); }
+void BM_AnnuitetPlan(benchmark::State& state) { kjor(state, kAnnuitet, {u"NBPLAN"}, true, 99, kReport); }
+void BM_Serie(benchmark::State& state) { kjor(state, kSerie, {u"EFFRNT", u"TERMBELOP"}, false, 0, kScalar); }
+void BM_TiEndringer(benchmark::State& state) {
+    kjor(state, medEndringer(), {u"EFFRNT", u"TERMBELOP"}, false, 0, kScalar);
+}
+void BM_Laanebelop(benchmark::State& state) { kjor(state, kLaanebelop, {u"LBELOP"}, false, 0, kScalar); }
+
+BENCHMARK(BM_Annuitet)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_AnnuitetPlan)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Serie)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TiEndringer)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Laanebelop)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

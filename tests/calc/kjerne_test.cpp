@@ -1,0 +1,309 @@
+// The calculation core driven directly, against figures worked out by hand
+// or from the textbook formulas.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "calc/kjerne/avrunding.h"
+#include "calc/loan/calc_loan.h"
+#include "common/finans/rente360.h"
+
+using namespace mirvo::beregning;
+using kavelin::finans::Datorec;
+using kavelin::finans::TWordDate;
+
+namespace {
+
+// The inner core with its protected steps opened for testing.
+struct Kjerne : TSimuler {
+    using TInnerKjerne::renteberegn;
+};
+
+struct Rad {
+    int type;
+    TWordDate dato;
+    utrectype r;
+};
+
+struct Opptak : TRadMottaker {
+    std::vector<Rad> rader;
+    void rad(int t, TWordDate d, const utrectype& r, const saldoar&) override { rader.push_back({t, d, r}); }
+    std::vector<Rad> av(int type) const {
+        std::vector<Rad> ut;
+        for (const auto& r : rader)
+            if (r.type == type) ut.push_back(r);
+        return ut;
+    }
+};
+
+// A loan through the input side, calculated, with its rows recorded.
+struct Laan {
+    TCalcLoan calc;
+    Opptak opptak;
+    uint16_t feil = 0;
+    explicit Laan(std::u16string_view input) {
+        feil = calc.Input(input);
+        if (!feil) feil = calc.kalkuler();
+        if (!feil) calc.Utlaanrapport(99, feil, &opptak);
+    }
+    const beregnatype& res() const { return calc.NBLN.nlberegna; }
+};
+
+double annuitet(double K, double r, int n) { return K * r * std::pow(1 + r, n) / (std::pow(1 + r, n) - 1); }
+
+TEST(Avrunding, RulesAndRepresentation) {
+    EXPECT_EQ(avrund(100.7, 1, kAvrundNed), 100);
+    EXPECT_EQ(avrund(100.2, 1, kAvrundOpp), 101);
+    EXPECT_EQ(avrund(101.0, 1, kAvrundOpp), 101);  // a whole amount stays
+    EXPECT_EQ(avrund(100.5, 1, kAvrundNaermeste), 100);
+    EXPECT_EQ(avrund(101.5, 1, kAvrundNaermeste), 102);
+    EXPECT_DOUBLE_EQ(avrund(123.45, 0.01, kAvrundNed), 123.45);
+    EXPECT_DOUBLE_EQ(avrund(0.29, 0.01, kAvrundOpp), 0.29);
+}
+
+TEST(Renteberegning, RoundingAndCarriedRemainder) {
+    Kjerne k;
+    k.RntRndFaktor = 1;
+    k.renteAvrunding = kAvrundNed;
+    k.renteDesimalOpploesning = 65535;
+    // 100000 at 5 % for 30 days on 360: 416.666...
+    TRenteSaldo s;
+    k.renteberegn(30, 3600, s, 5000, 100000);
+    EXPECT_EQ(s.belop, 416);
+    EXPECT_NEAR(s.rest, 2.0 / 3, 1.0 / 65535);
+    // The remainder joins the next accrual: 416.666 + 0.666 = 417.33.
+    k.renteberegn(30, 3600, s, 5000, 100000);
+    EXPECT_EQ(s.belop, 416 + 417);
+
+    // 100.7 booked as 100, 0.7 carried to 1/65535.
+    TRenteSaldo t;
+    k.renteberegn(360, 3600, t, 10070, 1000);
+    EXPECT_EQ(t.belop, 100);
+    EXPECT_NEAR(t.rest, 0.7, 1.0 / 65535);
+
+    // Without resolution a remainder of exactly 1 (unit 2) is booked at once.
+    k.renteDesimalOpploesning = 0;
+    k.RntRndFaktor = 2;
+    TRenteSaldo u;
+    k.renteberegn(360, 3600, u, 10000, 1010);  // 101.0 -> 100 and 1
+    EXPECT_DOUBLE_EQ(u.belop, 101);
+    EXPECT_EQ(u.rest, 0);
+}
+
+TEST(Kjerne, AnnuityAgainstTextbookIn30360) {
+    Laan l(u"LBELOP=1000000;RNTSATS=5;LOPETID=25;UTBDTO=15.01.2025;FORFDTO=15.02.2025;RNTBROEK=360/360");
+    ASSERT_EQ(l.feil, 0);
+    const double bok = annuitet(1e6, 0.05 / 12, 300);  // 5845.90
+    EXPECT_EQ(l.res().termbelop3, 5846);
+    EXPECT_NEAR(l.res().termbelop3, bok, 1);
+    EXPECT_EQ(l.res().innfridato, Datorec::ymd(2050, 1, 15));
+    EXPECT_EQ(l.calc.totantterm, 300);
+    EXPECT_NEAR(l.res().effektivrente, (std::pow(1 + 0.05 / 12, 12) - 1) * 100, 0.001);
+
+    // First term: 1000000 * 5 % / 12 = 4166.67, booked down to 4166.
+    auto terminer = l.opptak.av(110);
+    ASSERT_EQ(terminer.size(), 300u);
+    EXPECT_EQ(terminer[0].r.renter, 4166);
+    EXPECT_EQ(terminer[0].r.avdrag, 5846 - 4166);
+    // The last payment closes the loan and is not above an ordinary one.
+    EXPECT_EQ(terminer.back().r.ksaldo, 0);
+    EXPECT_LE(terminer.back().r.innb, 5846);
+    double avdrag = 0;
+    for (const auto& t : terminer) avdrag += t.r.avdrag;
+    EXPECT_NEAR(avdrag, 1e6, 1e-6);
+}
+
+TEST(Kjerne, SecantResultIsTheSmallestPayingAmount) {
+    const std::u16string basis = u"LBELOP=750000;RNTSATS=3,9;UTBDTO=10.03.2025;RNTBROEK=360/360";
+    Laan l(basis + u";LOPETID=15");
+    ASSERT_EQ(l.feil, 0);
+    const double A = l.res().termbelop3;
+    EXPECT_NEAR(A, annuitet(750000, 0.039 / 12, 180), 1);
+    // With the solved amount the last payment is no more than an ordinary
+    // one; one unit less needs a larger last payment to close the loan.
+    EXPECT_LE(l.opptak.av(110).back().r.innb, A);
+    std::u16string tekst = basis + u";TERMBELOP=";
+    for (char c : std::to_string(int(A) - 1)) tekst += char16_t(c);
+    Laan mindre(tekst);
+    ASSERT_EQ(mindre.feil, 0);
+    EXPECT_GT(mindre.opptak.av(110).back().r.innb, A - 1);
+}
+
+TEST(Kjerne, ClosedFormulaAnnuity) {
+    Laan l(u"LBELOP=600000;RNTSATS=6;LOPETID=10;UTBDTO=01.01.2025;TERMBRGN=1;RNTBROEK=360/360");
+    ASSERT_EQ(l.feil, 0);
+    EXPECT_EQ(l.res().termbelop3, std::nearbyint(annuitet(600000, 0.005, 120)));  // 6661.23
+    Laan null(u"LBELOP=120000;RNTSATS=0;LOPETID=10;UTBDTO=01.01.2025;TERMBRGN=1");
+    ASSERT_EQ(null.feil, 0);
+    EXPECT_EQ(null.res().termbelop3, 1000);
+    Laan slutt(u"LBELOP=600000;RNTSATS=6;LOPETID=10;UTBDTO=01.01.2025;TERMBRGN=1;SLUTTSALDO=1000");
+    EXPECT_EQ(slutt.feil, 410);
+}
+
+TEST(Kjerne, SerialInstalmentWithSkippedMonth) {
+    Laan l(u"LBELOP=120000;RNTSATS=5;LOPETID=1;LNTYPE=S;UTBDTO=01.01.2025;TERMRNDREGEL=1");
+    ASSERT_EQ(l.feil, 0);
+    EXPECT_EQ(l.res().termbelop3, 10000);
+    Laan hopp(u"LBELOP=120000;RNTSATS=5;LOPETID=1;LNTYPE=S;UTBDTO=01.01.2025;TERMRNDREGEL=1;OVERHOPP=7");
+    ASSERT_EQ(hopp.feil, 0);
+    EXPECT_EQ(hopp.res().termbelop3, 10909);  // 120000 / 11
+    Laan opp(u"LBELOP=120000;RNTSATS=5;LOPETID=1;LNTYPE=S;UTBDTO=01.01.2025;TERMRNDREGEL=2;OVERHOPP=7");
+    EXPECT_EQ(opp.res().termbelop3, 10910);
+
+    // The July term repays nothing, but its interest is still paid.
+    for (const auto& t : hopp.opptak.av(110)) {
+        if (hopp.calc.getMonth(t.dato) == 7) {
+            EXPECT_EQ(t.r.avdrag, 0);
+            EXPECT_GT(t.r.renter, 0);
+            EXPECT_EQ(t.r.innb, t.r.renter);
+        }
+    }
+}
+
+TEST(Kjerne, UnpaidInterestOfAShortPayment) {
+    // 100000 at 12 % on 360: 1000 interest a month; payments of 600 cover part.
+    const char16_t* basis = u"LBELOP=100000;RNTSATS=12;TERMBELOP=600;UTBDTO=01.01.2025;RNTBROEK=360/360;ANNTERMKOR=0";
+    TCalcLoan utenKorr;
+    ASSERT_EQ(utenKorr.Input(basis), 0);
+    // Without a payoff date the course never ends: error 2 after 30000 days.
+    EXPECT_EQ(utenKorr.kalkuler(), 2);
+}
+
+TEST(Kjerne, ObservationRowsAroundADueDate) {
+    Laan l(u"LBELOP=100000;RNTSATS=5;LOPETID=2;UTBDTO=15.01.2025;OBSDATO=15.06.2025");
+    ASSERT_EQ(l.feil, 0);
+    const TWordDate obs = l.calc.Dato2RDato(Datorec::ymd(2025, 6, 15));
+    int foer = -1, termin = -1, etter = -1;
+    for (size_t i = 0; i < l.opptak.rader.size(); ++i) {
+        const auto& r = l.opptak.rader[i];
+        if (r.dato != obs) continue;
+        if (r.type == 190) foer = int(i);
+        if (r.type == 110) termin = int(i);
+        if (r.type == 191) etter = int(i);
+    }
+    ASSERT_GE(foer, 0);
+    EXPECT_LT(foer, termin);
+    EXPECT_LT(termin, etter);
+}
+
+TEST(Kjerne, RunsLeaveTheStateAndRepeat) {
+    Laan l(u"LBELOP=300000;RNTSATS=4;LOPETID=10;UTBDTO=01.02.2025;ENDRDTO=01.02.2027;RNTSATS=6");
+    ASSERT_EQ(l.feil, 0);
+    const auto foer = l.opptak.rader;
+    Opptak igjen;
+    uint16_t feil = 0;
+    l.calc.Utlaanrapport(99, feil, &igjen);
+    ASSERT_EQ(feil, 0);
+    ASSERT_EQ(igjen.rader.size(), foer.size());
+    for (size_t i = 0; i < foer.size(); ++i) {
+        EXPECT_EQ(igjen.rader[i].type, foer[i].type);
+        EXPECT_EQ(igjen.rader[i].r.innb, foer[i].r.innb);
+        EXPECT_EQ(igjen.rader[i].r.ksaldo, foer[i].r.ksaldo);
+    }
+    // The rate change gives a new, higher term amount from 2027.
+    const auto t = l.opptak.av(110);
+    EXPECT_GT(t.back().r.innb + t[t.size() - 2].r.innb, 0);
+    EXPECT_GT(t[30].r.innb, t[0].r.innb);
+}
+
+TEST(Kjerne, ExtraRepaymentKeepsAmountAndShortensTheLoan) {
+    Laan uten(u"LBELOP=500000;RNTSATS=5;LOPETID=20;UTBDTO=01.01.2025");
+    Laan med(u"LBELOP=500000;RNTSATS=5;LOPETID=20;UTBDTO=01.01.2025;ENDRDTO=15.06.2026;XORDINB=100000");
+    ASSERT_EQ(uten.feil, 0);
+    ASSERT_EQ(med.feil, 0);
+    EXPECT_EQ(med.res().termbelop3, uten.res().termbelop3);
+    EXPECT_LT(med.res().innfridato.L, uten.res().innfridato.L);
+    const auto ekstra = med.opptak.av(140);
+    ASSERT_EQ(ekstra.size(), 1u);
+    EXPECT_EQ(ekstra[0].r.innb, 100000);
+}
+
+TEST(Kjerne, RepeatedTermsOnATermDateLeaveTheCourseUnchanged) {
+    Laan uten(u"LBELOP=400000;RNTSATS=4,5;LOPETID=15;UTBDTO=01.03.2025");
+    Laan med(u"LBELOP=400000;RNTSATS=4,5;LOPETID=15;UTBDTO=01.03.2025;ENDRDTO=01.04.2027;RNTSATS=4,5");
+    ASSERT_EQ(uten.feil, 0);
+    ASSERT_EQ(med.feil, 0);
+    const auto a = uten.opptak.av(110), b = med.opptak.av(110);
+    ASSERT_EQ(a.size(), b.size());
+    for (size_t i = 0; i < a.size(); ++i) {
+        EXPECT_EQ(a[i].dato, b[i].dato);
+        EXPECT_EQ(a[i].r.innb, b[i].r.innb);
+        EXPECT_EQ(a[i].r.ksaldo, b[i].r.ksaldo);
+    }
+}
+
+TEST(Kjerne, DisbursementOnTheThirtyFirst) {
+    // Day counts default to the calendar, so the 31st is a valid date and the
+    // first due date falls on the last day of February.
+    Laan l(u"LBELOP=200000;RNTSATS=5;LOPETID=10;UTBDTO=31.01.2025");
+    ASSERT_EQ(l.feil, 0);
+    EXPECT_EQ(l.calc.EL(0).forfallsdato, Datorec::ymd(2025, 2, 28));
+    Laan m(u"LBELOP=200000;RNTSATS=5;LOPETID=10;UTBDTO=30.01.2025");
+    ASSERT_EQ(m.feil, 0);
+    EXPECT_EQ(m.calc.EL(0).forfallsdato, Datorec::ymd(2025, 2, 28));
+}
+
+}  // namespace
+
+namespace {
+
+// Effective yearly rate of dated flows on 30/360 days, by bisection.
+double effektivRente(const std::vector<std::pair<Datorec, double>>& flows) {
+    auto npv = [&](double r) {
+        double s = 0;
+        for (const auto& [d, x] : flows)
+            s += x * std::pow(1 + r, -kavelin::finans::Dager360(d, flows.front().first) / 360.0);
+        return s;
+    };
+    double lo = -0.5, hi = 1.0;
+    for (int i = 0; i < 200; ++i) {
+        const double mid = (lo + hi) / 2;
+        (npv(mid) > 0 ? lo : hi) = mid;
+    }
+    return lo * 100;
+}
+
+TEST(Kjerne, FirstTermCorrectionIsPaidOnce) {
+    // First term 44 days instead of 30: the correction is 14 days' interest,
+    // 1000000 * 5 % * 14 / 360 = 1944.44, booked down to 1944.
+    Laan l(u"LBELOP=1000000;RNTSATS=5;LOPETID=25;UTBDTO=01.01.2025;FORFDTO=15.02.2025;RNTBROEK=360/360");
+    ASSERT_EQ(l.feil, 0);
+    const auto terminer = l.opptak.av(110);
+    ASSERT_FALSE(terminer.empty());
+    EXPECT_EQ(terminer[0].r.innb, l.res().termbelop3 + 1944);
+    EXPECT_EQ(terminer[1].r.innb, l.res().termbelop3);
+    // 44 days of interest: 6111.11, booked as 6111.
+    EXPECT_EQ(terminer[0].r.renter, 6111);
+}
+
+TEST(Kjerne, EffectiveRateIsTheRateOfTheBookedFlows) {
+    for (const char16_t* input :
+         {u"LBELOP=500000;RNTSATS=4,2;LOPETID=20;UTBDTO=15.03.2025;ETBLGBYR=2500;PROVISJON=50;RNTBROEK=360/360",
+          u"LBELOP=300000;RNTSATS=6;LOPETID=8;LNTYPE=S;UTBDTO=01.06.2025;ETBLGBYR=1000;RNTBROEK=360/360",
+          u"LBELOP=800000;RNTSATS=3,5;LOPETID=15;UTBDTO=01.02.2025;AVDRFRIHETY=2;PROVISJON=75;RNTBROEK=360/360"}) {
+        Laan l(input);
+        ASSERT_EQ(l.feil, 0);
+        std::vector<std::pair<Datorec, double>> flows;
+        for (const auto& r : l.opptak.rader) {
+            // Sum rows and observation rows carry totals, not flows.
+            if (r.type == 130 || r.type == 131 || r.type == 150 || r.type == 190 || r.type == 191) continue;
+            const double netto = r.r.innb - r.r.utb;
+            if (netto != 0) flows.emplace_back(l.calc.RDato2Dato(r.dato), netto);
+        }
+        EXPECT_NEAR(l.res().effektivrente, effektivRente(flows), 0.0005);
+        // Fees paid at disbursement raise the rate above the nominal one.
+        EXPECT_GT(l.res().effektivrente, l.calc.EL(0).rente[0].sats);
+    }
+}
+
+TEST(Kjerne, DisbursementOnThe29thDueAtTheEndOfFebruary) {
+    Laan l(u"LBELOP=200000;RNTSATS=5;LOPETID=10;UTBDTO=29.01.2025");
+    ASSERT_EQ(l.feil, 0);
+    EXPECT_EQ(l.calc.EL(0).forfallsdato, Datorec::ymd(2025, 2, 28));
+    Laan skudd(u"LBELOP=200000;RNTSATS=5;LOPETID=10;UTBDTO=31.01.2024");
+    ASSERT_EQ(skudd.feil, 0);
+    EXPECT_EQ(skudd.calc.EL(0).forfallsdato, Datorec::ymd(2024, 2, 29));
+}
+
+}  // namespace
