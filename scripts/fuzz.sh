@@ -18,6 +18,8 @@ seeds_for() {
   case "$1" in
     fuzz_ini) echo fuzz/corpus/ini ;;
     fuzz_xml|fuzz_config) echo data ;;
+    fuzz_loan_input) echo fuzz/corpus/loan_input ;;
+    fuzz_rtf) echo fuzz/corpus/rtf ;;
     *) [ -d "fuzz/corpus/${1#fuzz_}" ] && echo "fuzz/corpus/${1#fuzz_}" ;;
   esac
 }
