@@ -3,6 +3,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 
+#include <cstdio>
+
 #include "app/log/logfile.h"
 
 namespace mirvo::dlg {
@@ -50,7 +52,14 @@ QString logText(const TMsgBox& box) {
 QMessageBox::StandardButton messageBox(QWidget* parent, const TMsgBox& box) {
     kavelin::log::logLine(logText(box).toStdU16String());
     if (responder()) return responder()(box);
-    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return escapeButton(box.buttons);
+    // Without a screen nobody can answer: the box goes to the error output
+    // and is answered as if closed.
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance()) ||
+        QGuiApplication::platformName() == QLatin1String("offscreen") ||
+        QGuiApplication::platformName() == QLatin1String("minimal")) {
+        std::fprintf(stderr, "%s\n", logText(box).toLocal8Bit().constData());
+        return escapeButton(box.buttons);
+    }
 
     QMessageBox m(iconOf(box.kind), box.caption, box.text, box.buttons, parent);
     m.setObjectName(QStringLiteral("msgBox"));
