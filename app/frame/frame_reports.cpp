@@ -180,6 +180,9 @@ TFrameReports::TFrameReports(QWidget* parent) : QWidget(parent) {
     connect(FEdInflasjon, &QLineEdit::editingFinished, this, &TFrameReports::emitOptions);
     updateSamletFonts();
     updateOptionVisibility();
+    // Shown by the main manager once there is something to calculate.
+    FSamletBox->hide();
+    FPnKeyFigures->hide();
 }
 
 void TFrameReports::emitOptions() {

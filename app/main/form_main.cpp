@@ -263,6 +263,9 @@ void TformMain::buildActions() {
               QStringLiteral("Brukerstøtte - Epost til Kavelin"))
         ->setIcon(icon(QStyle::SP_MessageBoxQuestion));
     action("actionHjelpSupport")->setIconText(QStringLiteral("Brukerstøtte"));
+    action("actionRapportPDF")->setIconText(QStringLiteral("PDF"));
+    action("actionRapportEpost")->setIconText(QStringLiteral("Epost"));
+    action("actionRapportEksporter")->setIconText(QStringLiteral("Eksporter"));
     action("actionHjelpF1")->setIconText(QStringLiteral("Hjelp"));
     addAction("actionHjelpAppInfo", QStringLiteral("&Om Mirvo"));
     addAction("actionHjelpKavelinProdukt", QStringLiteral("&Andre Kavelin-produkt"));

@@ -84,7 +84,7 @@ TEST(TformMain, ActionsCarryTheirCaptionsShortcutsAndHints) {
         EXPECT_EQ(a->shortcut().toString(QKeySequence::PortableText), c.shortcut) << c.name;
         if (*c.hint) EXPECT_EQ(a->toolTip(), QString::fromUtf8(c.hint)) << c.name;
     }
-    EXPECT_EQ(w->action("actionRapportEksporter")->iconText(), "Eksporter forløp");
+    EXPECT_EQ(w->action("actionRapportEksporter")->iconText(), "Eksporter");
     EXPECT_EQ(w->objectName(), "TformMain");
 }
 
