@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QMenu>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -133,7 +134,7 @@ TEST(TformMain, AppStateDecidesMenusAndTheRegistrationPanel) {
         auto w = makeWindow(TAppMode::Normal, false);
         EXPECT_FALSE(w->pnReg()->isHidden());
         EXPECT_TRUE(w->menu("menuOppsett")->menuAction()->isEnabled());
-        QTest::mouseClick(w->pnReg()->findChild<QWidget*>("btnIkkeNaa"), Qt::LeftButton);
+        w->pnReg()->findChild<QPushButton*>("btnIkkeNaa")->click();
         EXPECT_TRUE(w->pnReg()->isHidden());
     }
     {

@@ -18,7 +18,10 @@ inline void ensureWidgetsApp() {
     static char* argv[] = {name, nullptr};
     if (QApplication::instance()) return;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
+    // Kept to the end of the process: destroying it among the static objects
+    // at exit runs after Qt's input devices are gone.
+    static QApplication* app = new QApplication(argc, argv);
+    (void)app;
 }
 
 // As the first member of a fixture, before its widgets.
