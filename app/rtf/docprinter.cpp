@@ -3,9 +3,12 @@
 #include <QPageLayout>
 #include <algorithm>
 #include <QPdfWriter>
+#include <QPrinter>
+#include <cmath>
 #include <stdexcept>
 #include <system_error>
 
+#include "app/rtf/mediaformatter.h"
 #include "app/rtf/pageformatter.h"
 #include "app/rtf/rtfdocparser.h"
 
@@ -17,9 +20,29 @@ TPagedSurface::TPagedSurface(QPagedPaintDevice& device)
 TPagedSurface::~TPagedSurface() { finish(); }
 
 void TPagedSurface::BeginPage(const TSize& paper) {
-    QPageSize size(QSizeF(paper.cx / 20.0, paper.cy / 20.0), QPageSize::Point, QString(), QPageSize::ExactMatch);
+    if (OptimizePageOutput && FPages > 0 && FSheetUsed + paper.cy <= FSheet.cy + 60) {
+        // The next logical page goes below the previous one on this sheet.
+        setMapMode();
+        FPainter.translate(0, FSheetUsed);
+        FSheetUsed += paper.cy;
+        return;
+    }
+    TSize sheet = paper;
+    if (Options && Options->FPaperWidth > 0 && Options->FPaperHeight > 0) {
+        // The options name the paper (tenths of a millimetre); logical pages are laid on it.
+        sheet = {static_cast<int>(std::lround(Options->FPaperWidth * 1440.0 / 254.0)),
+                 static_cast<int>(std::lround(Options->FPaperHeight * 1440.0 / 254.0))};
+    }
+    QPageSize size(QSizeF(sheet.cx / 20.0, sheet.cy / 20.0), QPageSize::Point, QString(), QPageSize::ExactMatch);
     QPageLayout layout(size, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0));
     layout.setMode(QPageLayout::FullPageMode);
+    if (auto* printer = dynamic_cast<QPrinter*>(&FDevice); printer && Options) {
+        int bin = Options->getPaperSource(FLogicalPage);
+        if (bin > 0) printer->setPaperSource(static_cast<QPrinter::PaperSource>(bin));
+        int orientation = Options->getOrientation(FLogicalPage);
+        if (orientation == 2) layout.setOrientation(QPageLayout::Landscape);
+        if (Options->FDuplexCode > 1) printer->setDuplex(QPrinter::DuplexAuto);
+    }
     FDevice.setPageLayout(layout);
     if (FPages == 0) {
         if (!FPainter.begin(&FDevice)) throw std::runtime_error("Kan ikke starte utskrift");
@@ -28,6 +51,8 @@ void TPagedSurface::BeginPage(const TSize& paper) {
         FDevice.newPage();
     }
     ++FPages;
+    FSheet = sheet;
+    FSheetUsed = paper.cy;
     setMapMode();
 }
 
@@ -36,9 +61,19 @@ void TPagedSurface::finish() {
     setPainter(nullptr);
 }
 
-void PrintDocument(TDocument& doc, QPagedPaintDevice& device, int copies) {
+void PrintDocument(TDocument& doc, QPagedPaintDevice& device, int copies, const TPrintOptions* options,
+                   bool optimizePageOutput) {
     TPagedSurface surface(device);
-    TPageFormatter formatter(surface);
+    surface.Options = options;
+    surface.OptimizePageOutput = optimizePageOutput;
+    if (options && options->FPaperHeight > 0 && options->FPageHeight > 0) {
+        // The options force the page height (tenths of a millimetre).
+        int h = static_cast<int>(std::lround(options->FPageHeight * 1440.0 / 254.0));
+        doc.papersize.cy = h;
+        if (!doc.sectionList().empty()) doc.sectionList().front()->papersize.cy = h;
+    }
+    if (options && options->FCopyCount > 0) copies = options->FCopyCount;
+    TMediaFormatter formatter(surface, options);
     for (int i = 0; i < std::max(1, copies); ++i) formatter.PrintDocument(doc);
     surface.finish();
 }

@@ -99,6 +99,7 @@ public:
 struct TDocInfoRec {
     std::u16string title, subject, author, operator_, keywords, comment, doccomm;
     double creatim = -1, revtim = -1, printim = -1, buptim = -1;  // days since 1899-12-30, -1 none
+    bool present = false;  // the document has an information group
 };
 
 class TDocument {

@@ -60,6 +60,8 @@ protected:
     virtual void EndPage();
     virtual void NewPage();
     virtual void PrintSection(TTextSection& section, bool first);
+    // False while pages are only counted.
+    bool drawing() const { return FDrawing; }
 
     TDrawingSurface& Media;
     TDocument* FDoc = nullptr;

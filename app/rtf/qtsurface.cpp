@@ -20,6 +20,15 @@ bool isSubOrSuper(const TCharStatus& s) { return s.has(attr::subscript) || s.has
 
 TQtSurface::TQtSurface(QPainter* painter, double dpiX, double dpiY) : FPainter(painter), FDpiX(dpiX), FDpiY(dpiY) {}
 
+void TQtSurface::TextOutRotated(int x, int y, std::u16string_view text, double angleDeg) {
+    if (!FPainter) return;
+    FPainter->save();
+    FPainter->translate(x, y);
+    FPainter->rotate(-angleDeg);
+    TextOut(0, 0, text);
+    FPainter->restore();
+}
+
 void TQtSurface::setMapMode() {
     if (!FPainter) return;
     FPainter->resetTransform();

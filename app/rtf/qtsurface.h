@@ -25,6 +25,7 @@ public:
     TTextMetrics GetTextMetrics() override;
     int TextLength(std::u16string_view text) override;
     void TextOut(int x, int y, std::u16string_view text) override;
+    void TextOutRotated(int x, int y, std::u16string_view text, double angleDeg) override;
     void FillRect(const TRect& r, TColor color) override;
     void Pen(int width, TColor color, TLineStyle style) override;
     void Line(TPoint from, TPoint to) override;

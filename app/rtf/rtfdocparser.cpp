@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/rtf/drawingreader.h"
 #include "app/rtf/rtfactions.h"
 #include "common/text/encoding.h"
 
@@ -128,6 +129,7 @@ bool TRtfParagraphParser::BeginGroupHandler(TRtfTokenizer& t, bool star) {
             auto seq = std::make_unique<TTextSequence>();
             TRtfParagraphParser hp(F, *seq, nullptr, S);
             hp.FieldComputer = FieldComputer;
+            hp.FFieldDepth = FFieldDepth;
             hp.ReadRTF(t);
             hp.finish();
             if (doc) doc->SetHeader(index, std::move(seq));
@@ -138,8 +140,17 @@ bool TRtfParagraphParser::BeginGroupHandler(TRtfTokenizer& t, bool star) {
     if (t.token("field")) {
         TRtfFieldParser fp;
         fp.ReadRTF(t);
-        if (FieldComputer) FieldComputer->ComputeField(*this, fp);
-        if (!fp.fldrslt.empty()) readInPlace(fp.fldrslt);
+        if (FieldComputer && FFieldDepth < MaxFieldDepth) FieldComputer->ComputeField(*this, fp);
+        if (!fp.fldrslt.empty()) {
+            ++FFieldDepth;
+            try {
+                readInPlace(fp.fldrslt);
+            } catch (...) {
+                --FFieldDepth;
+                throw;
+            }
+            --FFieldDepth;
+        }
         return true;
     }
     if (t.token("pict")) {
@@ -148,28 +159,22 @@ bool TRtfParagraphParser::BeginGroupHandler(TRtfTokenizer& t, bool star) {
         if (auto pic = pr.makePicture()) FWrkpar->AddGraphic(std::move(pic));
         return true;
     }
-    if (t.token("footnote") || t.token("nonshppict") || t.token("do")) {
+    if (t.token("footnote") || t.token("nonshppict")) {
         skipGroup(t);
         return true;
     }
+    if (t.token("do")) {
+        TRTFDrawingObjectReader reader(F, S, FieldComputer);
+        reader.ReadRTF(t);
+        if (auto obj = reader.result()) FDocRTFstraum->Add(std::move(obj));
+        return true;
+    }
     if (t.token("shp") || t.token("shpgrp")) {
-        // Without a drawing, the shape's result part stands in its place.
-        struct ShapeResult : TRtfGroupParser {
-            std::string rslt;
-            bool BeginGroupHandler(TRtfTokenizer& t, bool star) override {
-                if (t.token("shprslt")) {
-                    rslt = copyGroup(t, "{\\shprslt ");
-                    return true;
-                }
-                if (t.token("shpinst")) {
-                    skipGroup(t);
-                    return true;
-                }
-                return false;
-            }
-        } shape;
+        // A shape shows the drawing of its result part, or else the result itself.
+        TRTFShapeObject shape(F, S, FieldComputer);
         shape.ReadRTF(t);
-        if (!shape.rslt.empty()) readInPlace(shape.rslt);
+        if (auto obj = shape.drawing()) FDocRTFstraum->Add(std::move(obj));
+        else if (!shape.shprslt.empty()) readInPlace(shape.shprslt);
         return true;
     }
     return false;

@@ -51,12 +51,17 @@ protected:
     bool CtrlWordHandler(TRtfTokenizer& t) override;
 };
 
-// Computes a new result for a field (merge fields, includes, ...).
+// Computes a new result for a field (merge fields, includes, ...): on
+// success the field's fldrslt is replaced and the result is true.
 class TFieldComputer {
 public:
     virtual ~TFieldComputer() = default;
-    virtual void ComputeField(TRtfParagraphParser& reader, TRtfFieldParser& field) = 0;
+    virtual bool ComputeField(TRtfFileParser& reader, TRtfFieldParser& field) = 0;
 };
+
+// Field results are read in place and may hold fields again (an included
+// file that includes itself); deeper results keep their old text.
+constexpr int MaxFieldDepth = 16;
 
 class TRtfParagraphParser : public TRtfFileParser {
 public:
@@ -67,6 +72,7 @@ public:
 
     TFieldComputer* FieldComputer = nullptr;
     bool FMetaOnly = false;
+    int FFieldDepth = 0;  // field results being read in place
 
     // Ends reading: the open paragraph (when it has content) and table are placed.
     void finish();

@@ -125,6 +125,22 @@ std::string copyGroup(TRtfTokenizer& t, std::string_view opening) {
     return c.outstrm;
 }
 
+std::string groupContent(std::string_view group) {
+    TRtfTokenizer t(group);
+    try {
+        if (t.Read() != TSymType::cLeftBrace) return std::string(group);
+        TSymType s = t.Read();
+        if (s == TSymType::ckwAsterisk) s = t.Read();
+        if (s != TSymType::cKeyWord) return {};
+        size_t start = static_cast<size_t>(t.raw().data() + t.raw().size() - group.data());
+        size_t end = group.size();
+        if (end > start && group[end - 1] == '}') --end;
+        return std::string(group.substr(start, end - start));
+    } catch (const ERtfSourceEnded&) {
+        return {};
+    }
+}
+
 double TRtfTime::value() const {
     if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || hour < 0 || hour > 23 || minute < 0 ||
         minute > 59 || second < 0 || second > 59)
@@ -359,6 +375,7 @@ bool TRtfFileParser::BeginGroupHandler(TRtfTokenizer& t, bool star) {
         TInfoGroupParser r;
         r.ReadRTF(t);
         F.info = r.data;
+        F.info.present = true;
         return true;
     }
     if (star && t.token("userprops")) {

@@ -79,6 +79,8 @@ protected:
 
 // Copies a whole group, braces included, after its "{" has been read.
 std::string copyGroup(TRtfTokenizer& t, std::string_view opening);
+// The contents of a group written "{\word ...}" or "{\*\word ...}".
+std::string groupContent(std::string_view group);
 
 // The concatenated text of a group.
 class TRtfString : public TRtfGroupParser {

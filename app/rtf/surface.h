@@ -51,6 +51,8 @@ public:
     virtual int TextLength(std::u16string_view text) = 0;
     // Draws text with its base line at y.
     virtual void TextOut(int x, int y, std::u16string_view text) = 0;
+    // Text turned counter-clockwise by angle degrees about its base-line start.
+    virtual void TextOutRotated(int x, int y, std::u16string_view text, double angleDeg) { TextOut(x, y, text); }
 
     virtual void FillRect(const TRect& r, TColor color) = 0;
     virtual void Pen(int width, TColor color, TLineStyle style) = 0;

@@ -4,10 +4,12 @@
 #include <cstdio>
 #include <iostream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "common/text/encoding.h"
 #include "mirvo32.h"
 
 namespace {
@@ -16,17 +18,22 @@ constexpr uint32_t kStartCapacity = 65536;
 constexpr uint32_t kMaxCapacity = 1u << 26;
 // A report that comes this close to the capacity may have been cut short.
 constexpr uint32_t kReserve = 1000;
+// The most one loan's schedule takes inside a portfolio, in characters.
+constexpr uint32_t kPlanPrLaan = 65000;
 
 const char kHelp[] =
     "Bruk: mirvo-calc [valg] INNDATA RESULTAT [RESULTAT ...]\n"
+    "      mirvo-calc [valg] --laan INNDATA [--laan INNDATA ...] RESULTAT [RESULTAT ...]\n"
+    "      mirvo-calc [valg] --ramme INNDATA RESULTAT [RESULTAT ...]\n"
     "      mirvo-calc --demo\n"
     "\n"
-    "Beregner et nedbetalingslån med Mirvo32-biblioteket og skriver resultatene\n"
-    "(UTF-8) på standard utdata.\n"
+    "Beregner et nedbetalingslån, en portefølje av nedbetalingslån eller et\n"
+    "rammelån med Mirvo32-biblioteket og skriver resultatene (UTF-8) på\n"
+    "standard utdata.\n"
     "\n"
     "INNDATA   lånets inndata som NAVN=verdi-par skilt med \";\", for eksempel\n"
     "          \"LBELOP=1000000;RNTSATS=4,5;LOPETID=25;UTBDTO=01.02.2025\".\n"
-    "          \"-\" leser inndata fra standard inndata.\n"
+    "          \"-\" leser inndata fra standard inndata (bare for ett lån).\n"
     "RESULTAT  en eller flere resultatkoder, for eksempel TERMBELOP, EFFRNT,\n"
     "          TSUMRNT, INFRDTO, LOPETID eller NBPLAN (nedbetalingsplan).\n"
     "\n"
@@ -34,6 +41,16 @@ const char kHelp[] =
     "  -f, --formatert   formatert utdata (tusenskille, tekster i planer)\n"
     "  -p, --param N     funcParam for resultatene (0-65535; standard 99, som\n"
     "                    i planer betyr detaljer for alle år)\n"
+    "  -l, --laan INNDATA\n"
+    "                    ett lån i en portefølje; gjentas for hvert lån.\n"
+    "                    Resultatene gjelder da lånene samlet: summer (LBELOP,\n"
+    "                    TSUMRNT ...), samlet effektiv rente (EFFRNT), siste\n"
+    "                    innfrielsesdato (INFRDTO), LOPETID, SNITTRNT1 og en\n"
+    "                    sammenslått plan (NBPLAN, NBPLAN_REL ...) med egne\n"
+    "                    måneds-, års- og totalsummer\n"
+    "  -r, --ramme       INNDATA gjelder et rammelån (for eksempel\n"
+    "                    \"ORDBEVILGNING=1000000;ORDRENTESATS=6\" med resultatet\n"
+    "                    FORLOP og --param 50 for 50 % utnyttelse)\n"
     "      --demo        viser et eksempellån: nøkkeltall og starten av\n"
     "                    nedbetalingsplanen\n"
     "  -h, --help        viser denne hjelpeteksten\n"
@@ -44,77 +61,8 @@ const char kHelp[] =
 
 // ---- UTF-8 <-> UTF-16 ---------------------------------------------------------
 
-std::u16string fraUtf8(std::string_view s) {
-    std::u16string out;
-    for (size_t i = 0; i < s.size();) {
-        unsigned char c = static_cast<unsigned char>(s[i]);
-        uint32_t cp = 0xFFFD;
-        size_t n = 1;
-        if (c < 0x80) {
-            cp = c;
-        } else if ((c >> 5) == 0x6) {
-            n = 2;
-        } else if ((c >> 4) == 0xE) {
-            n = 3;
-        } else if ((c >> 3) == 0x1E) {
-            n = 4;
-        }
-        if (n > 1) {
-            if (i + n > s.size()) {
-                n = s.size() - i;
-            } else {
-                cp = c & (0x7F >> n);
-                for (size_t k = 1; k < n; ++k) {
-                    unsigned char f = static_cast<unsigned char>(s[i + k]);
-                    if ((f >> 6) != 0x2) {
-                        cp = 0xFFFD;
-                        n = k;
-                        break;
-                    }
-                    cp = (cp << 6) | (f & 0x3F);
-                }
-            }
-        }
-        if (cp >= 0x10000 && cp <= 0x10FFFF) {
-            cp -= 0x10000;
-            out += char16_t(0xD800 + (cp >> 10));
-            out += char16_t(0xDC00 + (cp & 0x3FF));
-        } else {
-            out += char16_t(cp > 0x10FFFF ? 0xFFFD : cp);
-        }
-        i += n;
-    }
-    return out;
-}
-
-std::string tilUtf8(std::u16string_view s) {
-    std::string out;
-    for (size_t i = 0; i < s.size(); ++i) {
-        uint32_t cp = s[i];
-        if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] < 0xE000) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (s[i + 1] - 0xDC00);
-            ++i;
-        } else if (cp >= 0xD800 && cp < 0xE000) {
-            cp = 0xFFFD;
-        }
-        if (cp < 0x80) {
-            out += char(cp);
-        } else if (cp < 0x800) {
-            out += char(0xC0 | (cp >> 6));
-            out += char(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            out += char(0xE0 | (cp >> 12));
-            out += char(0x80 | ((cp >> 6) & 0x3F));
-            out += char(0x80 | (cp & 0x3F));
-        } else {
-            out += char(0xF0 | (cp >> 18));
-            out += char(0x80 | ((cp >> 12) & 0x3F));
-            out += char(0x80 | ((cp >> 6) & 0x3F));
-            out += char(0x80 | (cp & 0x3F));
-        }
-    }
-    return out;
-}
+std::u16string fraUtf8(std::string_view s) { return kavelin::text::fromUtf8(s); }
+std::string tilUtf8(std::u16string_view s) { return kavelin::text::toUtf8(s); }
 
 // ---- the library --------------------------------------------------------------
 
@@ -125,18 +73,28 @@ std::string feiltekst(uint32_t code) {
     return t.empty() ? "Feil nr. " + std::to_string(code) : t;
 }
 
+// One calculator of the library seen as: results by identifier, and the text
+// of a failing code.
+class Kalkulator {
+public:
+    virtual ~Kalkulator() = default;
+    virtual uint32_t resultat(const std::u16string& id, uint16_t param, bool formatert, std::u16string& ut) = 0;
+    virtual std::string feil(uint32_t code) { return feiltekst(code); }
+};
+
 // One loan calculator, freed when it goes out of scope.
-class Laan {
+class Laan : public Kalkulator {
 public:
     Laan() : FH(MVinitialize()) {}
-    ~Laan() { MVterminate(FH); }
+    ~Laan() override { MVterminate(FH); }
     Laan(const Laan&) = delete;
     Laan& operator=(const Laan&) = delete;
 
+    void* handle() const { return FH; }
     uint32_t input(const std::u16string& text) { return MVinput_w(FH, text.c_str()); }
 
     // A result, asked again with a larger buffer while it may have been cut.
-    uint32_t resultat(const std::u16string& id, uint16_t param, bool formatert, std::u16string& ut) {
+    uint32_t resultat(const std::u16string& id, uint16_t param, bool formatert, std::u16string& ut) override {
         for (uint32_t cap = kStartCapacity;; cap *= 2) {
             std::u16string buf(cap, u'\0');
             uint32_t code = formatert ? MVgetfmtresult_w(FH, id.c_str(), param, buf.data(), cap)
@@ -145,6 +103,69 @@ public:
             ut.assign(buf.c_str());
             if (ut.size() + kReserve < cap || cap >= kMaxCapacity) return 0;
         }
+    }
+
+private:
+    void* FH;
+};
+
+// A portfolio over loans that outlive it.
+class Portefolje : public Kalkulator {
+public:
+    explicit Portefolje(const std::vector<std::unique_ptr<Laan>>& laan)
+        : FH(PFinitialize()), FAntall(uint32_t(laan.size())) {
+        for (const auto& l : laan) PFadd(FH, l->handle());
+    }
+    ~Portefolje() override { PFterminate(FH); }
+    Portefolje(const Portefolje&) = delete;
+    Portefolje& operator=(const Portefolje&) = delete;
+
+    // A merged schedule that does not fit fails for good, so the buffer is
+    // made room for every loan's whole schedule at once.
+    uint32_t resultat(const std::u16string& id, uint16_t param, bool formatert, std::u16string& ut) override {
+        const uint32_t cap = kPlanPrLaan * (FAntall + 1) + kStartCapacity;
+        std::u16string buf(cap, u'\0');
+        uint32_t code = formatert ? PFgetfmtresult_w(FH, id.c_str(), param, buf.data(), cap)
+                                  : PFgetresult_w(FH, id.c_str(), param, buf.data(), cap);
+        if (code == 0) ut.assign(buf.c_str());
+        return code;
+    }
+    std::string feil(uint32_t code) override {
+        char16_t buf[1024] = {};
+        PFgeterror_w(FH, buf, 1024);
+        std::string t = tilUtf8(buf);
+        return t.empty() ? feiltekst(code) : t;
+    }
+
+private:
+    void* FH;
+    uint32_t FAntall;
+};
+
+// A framework loan.
+class Rammelaan : public Kalkulator {
+public:
+    Rammelaan() : FH(RLinitialize()) {}
+    ~Rammelaan() override { RLterminate(FH); }
+    Rammelaan(const Rammelaan&) = delete;
+    Rammelaan& operator=(const Rammelaan&) = delete;
+
+    uint32_t input(const std::u16string& text) { return RLinput_w(FH, text.c_str()); }
+    uint32_t resultat(const std::u16string& id, uint16_t param, bool formatert, std::u16string& ut) override {
+        for (uint32_t cap = kStartCapacity;; cap *= 2) {
+            std::u16string buf(cap, u'\0');
+            uint32_t code = formatert ? RLgetfmtresult_w(FH, id.c_str(), param, buf.data(), cap)
+                                      : RLgetresult_w(FH, id.c_str(), param, buf.data(), cap);
+            if (code != 0) return code;
+            ut.assign(buf.c_str());
+            if (ut.size() + kReserve < cap || cap >= kMaxCapacity) return 0;
+        }
+    }
+    std::string feil(uint32_t code) override {
+        char16_t buf[1024] = {};
+        RLgeterror_w(uint16_t(code), buf, 1024);
+        std::string t = tilUtf8(buf);
+        return t.empty() ? "Feil nr. " + std::to_string(code) : t;
     }
 
 private:
@@ -204,8 +225,10 @@ int feilBruk(const std::string& melding) {
 
 int main(int argc, char** argv) {
     bool formatert = false;
+    bool ramme = false;
     unsigned long param = 99;
     std::vector<std::string> pos;
+    std::vector<std::string> laanInndata;
     bool flereValg = true;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
@@ -218,6 +241,11 @@ int main(int argc, char** argv) {
             return demo();
         } else if (flereValg && (a == "-f" || a == "--formatert")) {
             formatert = true;
+        } else if (flereValg && (a == "-r" || a == "--ramme")) {
+            ramme = true;
+        } else if (flereValg && (a == "-l" || a == "--laan")) {
+            if (++i >= argc) return feilBruk("mangler inndata til " + a);
+            laanInndata.push_back(argv[i]);
         } else if (flereValg && (a == "-p" || a == "--param")) {
             if (++i >= argc) return feilBruk("mangler verdi til " + a);
             std::string v = argv[i];
@@ -231,27 +259,59 @@ int main(int argc, char** argv) {
             pos.push_back(a);
         }
     }
-    if (pos.size() < 2) return feilBruk("mangler inndata eller resultatkode");
+    if (ramme && !laanInndata.empty()) return feilBruk("--ramme og --laan kan ikke brukes sammen");
 
-    std::string inndata = pos[0];
-    if (inndata == "-") {
-        inndata.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-        while (!inndata.empty() && (inndata.back() == '\n' || inndata.back() == '\r')) inndata.pop_back();
-    }
+    // The results asked for follow the inputs: all positional arguments in
+    // a portfolio, all but the first otherwise.
+    const bool portefolje = !laanInndata.empty();
+    if (portefolje ? pos.empty() : pos.size() < 2) return feilBruk("mangler inndata eller resultatkode");
+    std::vector<std::string> koder(pos.begin() + (portefolje ? 0 : 1), pos.end());
 
-    Laan laan;
-    if (uint32_t code = laan.input(fraUtf8(inndata))) {
-        std::cerr << feiltekst(code) << '\n';
-        return 1;
-    }
-    const bool flere = pos.size() > 2;
-    for (size_t i = 1; i < pos.size(); ++i) {
-        std::u16string ut;
-        if (uint32_t code = laan.resultat(fraUtf8(pos[i]), uint16_t(param), formatert, ut)) {
-            std::cerr << pos[i] << ": " << feiltekst(code) << '\n';
+    auto lesInndata = [](std::string inndata) {
+        if (inndata == "-") {
+            inndata.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+            while (!inndata.empty() && (inndata.back() == '\n' || inndata.back() == '\r')) inndata.pop_back();
+        }
+        return fraUtf8(inndata);
+    };
+
+    // The loans are declared before the portfolio so that they outlive it.
+    std::vector<std::unique_ptr<Laan>> laan;
+    std::unique_ptr<Kalkulator> kalkulator;
+    if (portefolje) {
+        for (size_t n = 0; n < laanInndata.size(); ++n) {
+            if (laanInndata[n] == "-") return feilBruk("\"-\" kan ikke brukes med --laan");
+            laan.push_back(std::make_unique<Laan>());
+            if (uint32_t code = laan.back()->input(fraUtf8(laanInndata[n]))) {
+                std::cerr << "lån " << n + 1 << ": " << feiltekst(code) << '\n';
+                return 1;
+            }
+        }
+        kalkulator = std::make_unique<Portefolje>(laan);
+    } else if (ramme) {
+        auto rl = std::make_unique<Rammelaan>();
+        if (uint32_t code = rl->input(lesInndata(pos[0]))) {
+            std::cerr << rl->feil(code) << '\n';
             return 1;
         }
-        if (flere) std::cout << pos[i] << ":\n";
+        kalkulator = std::move(rl);
+    } else {
+        auto l = std::make_unique<Laan>();
+        if (uint32_t code = l->input(lesInndata(pos[0]))) {
+            std::cerr << feiltekst(code) << '\n';
+            return 1;
+        }
+        kalkulator = std::move(l);
+    }
+
+    const bool flere = koder.size() > 1;
+    for (const std::string& kode : koder) {
+        std::u16string ut;
+        if (uint32_t code = kalkulator->resultat(fraUtf8(kode), uint16_t(param), formatert, ut)) {
+            std::cerr << kode << ": " << kalkulator->feil(code) << '\n';
+            return 1;
+        }
+        if (flere) std::cout << kode << ":\n";
         skriv(ut);
     }
     return 0;

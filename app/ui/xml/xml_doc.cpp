@@ -44,7 +44,8 @@ TXMLElement::~TXMLElement() = default;
 void TXMLElement::checkName(std::u16string_view name) {
     bool ok = !name.empty() && !(name[0] >= u'0' && name[0] <= u'9');
     for (char16_t c : name)
-        if (c <= 32 || c == u'"' || c == u'&' || c == u'\'' || c == u'<' || c == u'>') ok = false;
+        // "/" too: the writer could not write such a name back readably.
+        if (c <= 32 || c == u'"' || c == u'&' || c == u'\'' || c == u'<' || c == u'>' || c == u'/') ok = false;
     if (!ok) raiseInvalidName(name);
 }
 
