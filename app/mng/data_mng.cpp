@@ -112,6 +112,7 @@ void TMultiProductData::writeFile(const std::filesystem::path& name, bool markSa
     doc.setFormattedOutput(false);
     saveXML(doc.getElement(u"file"));
     try {
+        if (name.has_parent_path()) std::filesystem::create_directories(name.parent_path());
         doc.Save(name);
     } catch (const std::exception& e) {
         throw EData(u"Kan ikke lagre filen \"" + fileText(name) + u"\": " + errorText(e));

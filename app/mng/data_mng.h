@@ -7,6 +7,7 @@
 // the data as it was.
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -51,6 +52,9 @@ public:
     void saveXML(xml::TXMLElement& root) const;
 
     void showError(const std::u16string& caption, const std::u16string& text) const;
+    // How long one field script may run before it is stopped.
+    std::chrono::milliseconds scriptTimeLimit() const { return FScriptTimeLimit; }
+    void setScriptTimeLimit(std::chrono::milliseconds limit) { FScriptTimeLimit = limit; }
 
     TDataItemEvent FOnEditChange;
     std::function<void()> FOnFilenameChange;
@@ -74,6 +78,7 @@ protected:
     std::vector<std::unique_ptr<TProductData>> FItems;
     std::filesystem::path FFilename;
     std::filesystem::path FDocDir;
+    std::chrono::milliseconds FScriptTimeLimit{5000};
 };
 
 class TProductsDefaultData;

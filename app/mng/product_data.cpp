@@ -211,6 +211,7 @@ void TProductData::runScripts(std::u16string_view event, TDataItem* only) {
     }
     TActiveScriptSite host;
     host.setScriptLanguage(u"JScript");
+    host.setTimeLimit(FParent.scriptTimeLimit());
     FScript.host = &host;
     try {
         for (const auto& s : FItems) {
