@@ -74,6 +74,8 @@ TFrameReports::TFrameReports(QWidget* parent) : QWidget(parent) {
     QPalette kp = FPnKeyFigures->palette();
     kp.setColor(QPalette::Window, QColor(0xFF, 0xFB, 0xF0));
     FPnKeyFigures->setPalette(kp);
+    // The figures take as many columns as fit; they never widen the window.
+    FPnKeyFigures->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     FKeyLayout = new QGridLayout(FPnKeyFigures);
     FKeyLayout->setContentsMargins(10, 6, 10, 6);
     FKeyLayout->setHorizontalSpacing(6);
@@ -271,12 +273,11 @@ void TFrameReports::clearKeyFigures() {
         delete item->widget();
         delete item;
     }
+    FKeyLabels.clear();
     FKeyCount = 0;
 }
 
 void TFrameReports::addKeyFigure(const QString& caption, const QString& text) {
-    int columns = FKeyColumns > 0 ? FKeyColumns : 3;
-    int row = FKeyCount / columns, col = FKeyCount % columns * 2;
     auto* cap = new QLabel(caption + QStringLiteral(":"), FPnKeyFigures);
     cap->setObjectName(QStringLiteral("keyCaption%1").arg(FKeyCount));
     QFont f = cap->font();
@@ -285,9 +286,40 @@ void TFrameReports::addKeyFigure(const QString& caption, const QString& text) {
     auto* val = new QLabel(text + QStringLiteral("        "), FPnKeyFigures);
     val->setObjectName(QStringLiteral("keyText%1").arg(FKeyCount));
     val->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    FKeyLayout->addWidget(cap, row, col);
-    FKeyLayout->addWidget(val, row, col + 1);
+    FKeyLabels.push_back({cap, val});
     ++FKeyCount;
+    layoutKeyFigures();
+}
+
+int TFrameReports::keyFigureColumnsFor(int width) const {
+    int widest = 1;
+    for (auto [cap, val] : FKeyLabels)
+        widest = std::max(widest, cap->sizeHint().width() + val->sizeHint().width() + 2 * FKeyLayout->horizontalSpacing());
+    int columns = std::max(1, (width - 20) / widest);
+    if (FKeyColumns > 0) columns = std::min(columns, FKeyColumns);
+    return std::min(columns, std::max(1, FKeyCount));
+}
+
+void TFrameReports::layoutKeyFigures() {
+    // As many columns as the panel's width holds (at most the limit); the
+    // figures go column by column, so each column reads top to bottom.
+    const int columns = keyFigureColumnsFor(FPnKeyFigures->width() > 50 ? FPnKeyFigures->width() : width());
+    for (auto [cap, val] : FKeyLabels) {
+        FKeyLayout->removeWidget(cap);
+        FKeyLayout->removeWidget(val);
+    }
+    const int rows = (FKeyCount + columns - 1) / std::max(1, columns);
+    for (int i = 0; i < FKeyCount; ++i) {
+        const int row = i % std::max(1, rows), col = i / std::max(1, rows) * 2;
+        FKeyLayout->addWidget(FKeyLabels[size_t(i)].first, row, col);
+        FKeyLayout->addWidget(FKeyLabels[size_t(i)].second, row, col + 1);
+    }
+    FKeyLayoutColumns = columns;
+}
+
+void TFrameReports::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (FKeyCount > 0 && keyFigureColumnsFor(FPnKeyFigures->width()) != FKeyLayoutColumns) layoutKeyFigures();
 }
 
 QString TFrameReports::keyFigureCaption(int index) const {

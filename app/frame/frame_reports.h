@@ -80,6 +80,9 @@ public:
     void beginUpdate();
     void endUpdate();
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 signals:
     void optionsChanged();
     void tabChanged(int index);
@@ -109,6 +112,10 @@ private:
     QWidget* FSamletBox = nullptr;
     QRadioButton* FRbEnkelt = nullptr;
     QRadioButton* FRbSamlet = nullptr;
+    void layoutKeyFigures();
+    int keyFigureColumnsFor(int width) const;
+    std::vector<std::pair<QLabel*, QLabel*>> FKeyLabels;
+    int FKeyLayoutColumns = 0;
     int FKeyColumns = 2;
     int FKeyCount = 0;
     int FUpdating = 0;

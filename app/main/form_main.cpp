@@ -2,6 +2,8 @@
 
 #include "app/main/main_mng.h"
 
+#include "app/main/case_source.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -24,74 +26,32 @@
 #include <QWindow>
 
 #include "app/dlg/about_dlg.h"
+#include "app/dlg/file_dlg.h"
 #include "app/dlg/form_kalkulator.h"
+#include "app/dlg/form_std_verdi.h"
+#include "app/dlg/msgbox.h"
 #include "app/dlg/widget_names.h"
 #include "app/frame/frame_reports.h"
+#include "app/frame/input_link.h"
 #include "app/frame/kavelin_edit.h"
+#include "app/frame/laan_list.h"
+#include "app/mng/data_mng.h"
 #include "app/ui/config/produkt_liste.h"
 #include "app/ui/fmt/numtext.h"
 #include "common/utils/app_mng.h"
 #include "common/utils/dates.h"
+#include "common/utils/error.h"
+
+#include <filesystem>
 
 namespace mirvo::main {
 namespace {
 
 using kavelin::utils::TAppMode;
 using mirvo::dlg::setName;
+using oppsett::TProduktGruppe;
 
 QString qs(const std::u16string& s) { return QString::fromStdU16String(s); }
-
-// The loan list's entries as the main manager sees them: one line per loan
-// with its product, amount and rates, and the message column beside it.
-class TLaanListe : public TLoanListView {
-public:
-    TLaanListe(QWidget* listPanel, QWidget* msgPanel) : FMsgPanel(msgPanel) {
-        auto* l = new QVBoxLayout(listPanel);
-        l->setContentsMargins(0, 0, 0, 0);
-        FList = new QListWidget(listPanel);
-        setName(FList, "lbLaanListe");
-        FList->setFrameShape(QFrame::NoFrame);
-        l->addWidget(FList);
-        auto* m = new QVBoxLayout(msgPanel);
-        m->setContentsMargins(2, 0, 2, 0);
-        FMsgs = new QListWidget(msgPanel);
-        setName(FMsgs, "lbLaanListeMsg");
-        FMsgs->setFrameShape(QFrame::NoFrame);
-        m->addWidget(FMsgs);
-        msgPanel->hide();
-    }
-    int count() const override { return FList->count(); }
-    int selectedIndex() const override { return FList->currentRow(); }
-    void setShortInfo(int index, const TShortInfo& info) override {
-        if (QListWidgetItem* item = FList->item(index)) item->setText(entryText(index, info));
-    }
-    void setErrorMsg(int index, const std::u16string& message) override {
-        while (FMsgs->count() < FList->count()) FMsgs->addItem(QString());
-        if (QListWidgetItem* item = FMsgs->item(index)) item->setText(QStringLiteral("  ") + qs(message.empty() ? u"OK" : message));
-        bool anyError = false;
-        for (int i = 0; i < FMsgs->count(); ++i) {
-            QString t = FMsgs->item(i)->text().trimmed();
-            anyError |= !t.isEmpty() && t != "OK";
-        }
-        FMsgPanel->setVisible(anyError);
-    }
-    void setMultiCalculationEnabled(bool) override {}
-
-    static QString entryText(int index, const TShortInfo& info) {
-        QString rates;
-        for (double r : {info.rente1, info.rente2, info.rente3})
-            if (r != 0) rates += (rates.isEmpty() ? "" : "/") + qs(kavelin::fmt::writeNumberTrimmed(r, 3, false));
-        rates = (rates.isEmpty() ? QStringLiteral("0") : rates) + "%";
-        return QStringLiteral("%1 :  %2   %3,-   %4")
-            .arg(index + 1)
-            .arg(qs(info.beskrivelse), qs(kavelin::fmt::writeNumber(info.beløp, 0, true)), rates);
-    }
-
-private:
-    QWidget* FMsgPanel;
-    QListWidget* FList;
-    QListWidget* FMsgs;
-};
 
 // The product actions as the product configuration fills them.
 class TMenuAction : public oppsett::TCfgMenuAction {
@@ -174,6 +134,17 @@ TformMain::TformMain(TFormMainSetup setup, QWidget* parent) : QMainWindow(parent
     }
     FMainMng = std::make_unique<TMainMng>(*FLånList, *FFrameReports);
     FMainMng->setMultiColumn(FSetup.multiColumnKeyFigures);
+    FMainMng->setErrorHandler([this](const std::u16string& text) {
+        dlg::showError(this, QStringLiteral("Mirvo"), qs(text));
+    });
+    wireCase();
+    if (!FSetup.commandLine.startFile.empty()) {
+        openCase(qs(FSetup.commandLine.startFile));
+        if (FLånList->count() > 0 && FSetup.commandLine.importMode) {
+            for (const char* n : {"actionSakNy", "actionSakHent", "actionSakLagreSom"}) action(n)->setEnabled(false);
+        }
+    }
+    if (FLånList->count() == 0) newCase();
     setUpdatesEnabled(true);
     // 8. The standard view.
     setView(TShowMode::smStd);
@@ -183,6 +154,16 @@ TformMain::TformMain(TFormMainSetup setup, QWidget* parent) : QMainWindow(parent
 
 TformMain::~TformMain() {
     disconnect(qApp, &QApplication::focusChanged, this, nullptr);
+    if (FSetup.data) {
+        releaseInput();
+        auto& c = sak();
+        c.FOnEditChange = nullptr;
+        c.FOnFileLoaded = nullptr;
+        c.FOnFilenameChange = nullptr;
+        c.FOnCanLoadSection = nullptr;
+    }
+    FFrameInput.reset();
+    FLånList.reset();
     kavelin::fmt::installCalculator(nullptr);
 }
 
@@ -276,13 +257,10 @@ void TformMain::buildActions() {
     // Commands whose units are not in the program yet: the case model, the
     // print manager, the help window, the configuration dialogs and server,
     // the update manager.
-    FUnwired = {"actionSakLeggTil", "actionSakNy", "actionSakHent", "actionSakLagre", "actionSakLagreSom",
-                "actionRapportPrint", "actionRapportPDF", "actionRapportEpost", "actionRapportEksporter",
+    FUnwired = {"actionRapportPrint", "actionRapportPDF", "actionRapportEpost", "actionRapportEksporter",
                 "actionOppsettTilpassProdukter", "actionOppsettTilpassHjelp", "actionOppsettBackup",
                 "actionOppsettRestore", "actionOppsettReset", "actionOppsettOppdater", "actionHjelpAppDok",
                 "actionHjelpSupport", "actionHjelpKavelinProdukt"};
-    for (int n = 1; n <= int(oppsett::TProduktOppsettListe::kMaxMenuProducts); ++n)
-        FUnwired.insert(QStringLiteral("actionOppsettProdukt%1").arg(n));
     for (const QString& name : FUnwired) action(name)->setEnabled(false);
 
     connect(action("actionVisningMini"), &QAction::triggered, this, [this] { setView(TShowMode::smMini); });
@@ -293,6 +271,15 @@ void TformMain::buildActions() {
     connect(action("actionHjelpKavelinURL"), &QAction::triggered, this,
             [] { QDesktopServices::openUrl(QUrl(qs(kKavelinURL))); });
     connect(kalk, &QAction::triggered, this, &TformMain::kalkulator);
+    connect(action("actionSakNy"), &QAction::triggered, this, &TformMain::cmdNy);
+    connect(action("actionSakHent"), &QAction::triggered, this, &TformMain::cmdHent);
+    connect(action("actionSakLagre"), &QAction::triggered, this, [this] { cmdLagre(); });
+    connect(action("actionSakLagreSom"), &QAction::triggered, this, [this] { cmdLagreSom(); });
+    connect(action("actionSakLeggTil"), &QAction::triggered, this, &TformMain::cmdLeggTil);
+    for (int n = 1; n <= int(oppsett::TProduktOppsettListe::kMaxMenuProducts); ++n) {
+        QAction* a = action(QStringLiteral("actionOppsettProdukt%1").arg(n));
+        connect(a, &QAction::triggered, this, [this, a] { editDefaults(a->data().toInt()); });
+    }
     auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(f1, &QShortcut::activated, this, &TformMain::helpF1);
 }
@@ -393,12 +380,6 @@ void TformMain::buildPanels() {
     auto* pnLaanList = new QFrame(left);
     setName(pnLaanList, "pnLaanList");
     pnLaanList->setFrameShape(QFrame::StyledPanel);
-    pnLaanList->setFixedHeight(110);
-    pnLaanList->setAutoFillBackground(true);
-    QPalette lp = pnLaanList->palette();
-    lp.setColor(QPalette::Base, QColor(0xFF, 0xFB, 0xF0));  // $F0FBFF
-    lp.setColor(QPalette::Window, QColor(0xFF, 0xFB, 0xF0));
-    pnLaanList->setPalette(lp);
     FPnInput = new QScrollArea(left);
     setName(FPnInput, "pnInput");
     FPnInput->setWidgetResizable(true);
@@ -458,7 +439,8 @@ void TformMain::buildPanels() {
     h->addWidget(left);
     h->addWidget(right, 1);
     setCentralWidget(central);
-    FLånList = std::make_unique<TLaanListe>(pnLaanList, pnLaanListError);
+    FLånList = std::make_unique<frame::TLånListCtrlMng>(this, pnLaanList, pnLaanListError);
+    FLånList->setImportMode(FSetup.commandLine.importMode);
 }
 
 void TformMain::setActionEnabled(const char* name, bool rule) {
@@ -489,15 +471,27 @@ void TformMain::refreshAfterCfgChange() {
         TformMain* w;
         ~Resume() { w->setUpdatesEnabled(true); }
     } resume{this};
-    fillProductActions();
-    FMainMng->oppdaterBeregning();
-    FMainMng->oppdaterLåneListe();
+    FAutoFocusDirty = true;
+    guarded(QStringLiteral("Mirvo"), [&] {
+        fillProductActions();
+        releaseInput();
+        sak().refreshConfigAndDefaults();
+    });
+    selectLoan(FLånList->selectedIndex());
+    guarded(QStringLiteral("Mirvo"), [&] { FMainMng->oppdaterLåneListe(); });
     FPnReg->setVisible(!FSetup.cfgSaved && FSetup.appMode < TAppMode::Developer);
     setActionEnabled("actionOppsettBackup", !FSetup.cfgSaved);
 }
 
 void TformMain::updateCaption() {
-    setWindowTitle(mainCaption(programVersion(), FSetup.commandLine, u"", false));
+    std::u16string file;
+    bool exists = false;
+    if (FSetup.data) {
+        file = sak().filename().u16string();
+        std::error_code ec;
+        exists = !file.empty() && std::filesystem::is_regular_file(sak().filename(), ec);
+    }
+    setWindowTitle(mainCaption(programVersion(), FSetup.commandLine, file, exists));
 }
 
 void TformMain::setView(TShowMode mode) {
@@ -557,7 +551,20 @@ void TformMain::changeEvent(QEvent* event) {
         setView(FPreviousViewState == TShowMode::smMini ? TShowMode::smMini : TShowMode::smStd);
 }
 
-void TformMain::closeEvent(QCloseEvent* event) { event->accept(); }
+void TformMain::closeEvent(QCloseEvent* event) {
+    if (!FSetup.data) return event->accept();
+    if (FSetup.commandLine.importMode && !FSetup.commandLine.importOutputFile.empty()) {
+        // The hand-over: the case goes back to the calling program without a question.
+        try {
+            sak().dump(std::filesystem::path(FSetup.commandLine.importOutputFile));
+        } catch (const kavelin::utils::EKavelin& e) {
+            dlg::showError(this, QStringLiteral("Mirvo"), qs(e.message()));
+        }
+        return event->accept();
+    }
+    if (askSaveChanges()) event->accept();
+    else event->ignore();
+}
 
 void TformMain::updateKalkulatorButton() {
     auto* edit = qobject_cast<kavelin::fmt::TCustomKavelinEdit*>(QApplication::focusWidget());
@@ -596,6 +603,253 @@ void TformMain::showAbout() {
     if (helpHandler()) help = helpHandler();
     dlg::TFormAbout about(FSetup.cfgID, FSetup.stdCfgID, help, this);
     about.exec();
+}
+
+// ---- the case ----------------------------------------------------------------------
+
+template <class F>
+void TformMain::guarded(const QString& caption, F&& step) {
+    try {
+        step();
+    } catch (const kavelin::utils::EKavelin& e) {
+        dlg::showError(this, caption, qs(e.message()));
+    } catch (const std::exception& e) {
+        dlg::showError(this, caption, QString::fromUtf8(e.what()));
+    }
+}
+
+mng::TPortfolioData& TformMain::sak() { return FSetup.data->current(); }
+
+void TformMain::wireCase() {
+    if (!FSetup.data) throw kavelin::utils::EKavelin(u"Mirvo: ingen saksdata");
+    mng::TPortfolioData& c = sak();
+    FCaseSource = std::make_unique<TPortfolioCaseSource>(c);
+    FMainMng->setCase(FCaseSource.get());
+
+    // The loan list.
+    FLånList->FOnGetProductList = [this](std::vector<std::u16string>& lines) {
+        if (!oppsett::hasProduktOppsett()) return;
+        oppsett::produktOppsett().getProduktListe(
+            lines, FSetup.commandLine.importMode ? TProduktGruppe::pgNedbetlån : TProduktGruppe::pgNone);
+    };
+    FLånList->FOnAddItem = [this](frame::TLånItemCtrlLink&) {
+        FAutoFocusDirty = true;
+        if (FLoading) return;
+        guarded(QStringLiteral("Mirvo"), [&] {
+            sak().add(0);
+            FMainMng->oppdaterLåneListe();
+        });
+    };
+    FLånList->FOnItemChanged = [this](int32_t produktID, frame::TLånItemCtrlLink& entry) {
+        const int index = entry.Indeks();
+        guarded(QStringLiteral("Mirvo"), [&] {
+            releaseInput();
+            sak().getItem(size_t(index)).setProductID(produktID);
+            FStructureChanged = true;
+        });
+        selectLoan(index);
+        guarded(QStringLiteral("Mirvo"), [&] { FMainMng->oppdaterLåneListe(); });
+    };
+    FLånList->FOnFocusItem = [this](frame::TLånItemCtrlLink& entry) {
+        if (!FLoading) selectLoan(entry.Indeks());
+    };
+    FLånList->FOnDeleteItem = [this](frame::TLånItemCtrlLink& entry) {
+        const int index = entry.Indeks();
+        if (index == FLånList->selectedIndex()) releaseInput();
+        guarded(QStringLiteral("Mirvo"), [&] {
+            if (index >= 0 && size_t(index) < sak().count()) {
+                sak().deleteItem(size_t(index));
+                FStructureChanged = true;
+            }
+        });
+    };
+
+    // The case.
+    c.FOnFileLoaded = [this] { fillListFromCase(); };
+    c.FOnFilenameChange = [this] { updateCaption(); };
+    c.FOnCanLoadSection = [this](std::u16string_view section, bool& allowed) {
+        if (FSetup.commandLine.importMode && section == u"Changes") allowed = false;
+    };
+    c.FOnEditChange = [this](mng::TDataItem* item) { recalc(item); };
+}
+
+void TformMain::recalc(const mng::TDataItem* item) {
+    guarded(QStringLiteral("Mirvo"), [&] {
+        if (!item) return FMainMng->recompute();
+        const int loan = FCaseSource->loanOf(*item);
+        FMainMng->recompute(item->id(), loan >= 0 ? std::optional<int>(loan) : std::nullopt);
+    });
+}
+
+void TformMain::fillListFromCase() {
+    FLånList->beginUpdate();
+    FLoading = true;
+    FLånList->clear();
+    for (size_t i = 0; i < sak().count(); ++i) FLånList->addItem();
+    FLoading = false;
+    guarded(QStringLiteral("Mirvo"), [&] { FMainMng->oppdaterLåneListe(); });
+    FLånList->update();
+    FLånList->endUpdate();
+    FStructureChanged = false;
+    if (FLånList->count() > 0) selectLoan(0);
+}
+
+void TformMain::releaseInput() {
+    if (FFrameInput) FFrameInput->setLoan(nullptr);
+    if (FSetup.data) sak().releaseInputConnections();
+}
+
+void TformMain::selectLoan(int index) {
+    if (index < 0 || index >= FLånList->count() || size_t(index) >= sak().count()) return;
+    QWidget* left = findChild<QWidget*>(QStringLiteral("pnMainLeft"));
+    left->setUpdatesEnabled(false);
+    struct Resume {
+        QWidget* w;
+        ~Resume() { w->setUpdatesEnabled(true); }
+    } resume{left};
+    // 1-2. A new input frame for the loan's product group.
+    releaseInput();
+    if (FFrameInput) FPnInput->takeWidget();
+    FFrameInput.reset();
+    mng::TProductData& loan = sak().getItem(size_t(index));
+    const TProduktGruppe group = loan.productGroup();
+    FFrameInput = frame::createInputFrame(group, frame::TInputFrameMode::ifLoan, FPnInput);
+    FPnInput->setWidget(FFrameInput->widget());
+    guarded(QStringLiteral("Mirvo"), [&] { FFrameInput->setLoan(&loan); });
+    // 3. Actions for the product group.
+    const bool nedbet = group == TProduktGruppe::pgNedbetlån;
+    setActionEnabled("actionRapportEksporter", nedbet);
+    setActionEnabled("actionSakLeggTil", nedbet && !FSetup.commandLine.importMode);
+    setActionEnabled("actionOppsettReset", FSetup.cfgID != 0 || !FSetup.cfgSaved);
+    // 4. The results.
+    recalc(nullptr);
+    // 5. The focus to the first edit field of the new frame.
+    if (FAutoFocusDirty) {
+        FAutoFocusDirty = false;
+        for (auto* edit : FFrameInput->widget()->findChildren<kavelin::fmt::TCustomKavelinEdit*>())
+            if (edit->isVisibleTo(FFrameInput->widget()) && edit->isEnabled()) {
+                edit->setFocus(Qt::OtherFocusReason);
+                break;
+            }
+    }
+}
+
+void TformMain::newCase() {
+    releaseInput();
+    FLånList->clear();
+    guarded(QStringLiteral("Mirvo"), [&] { sak().reset(true, false); });
+    FLånList->addItem();  // adds the loan to the case and selects it
+    FStructureChanged = false;
+    updateCaption();
+}
+
+bool TformMain::caseChanged() const { return FStructureChanged || FSetup.data->current().changed(); }
+
+bool TformMain::askSaveChanges() {
+    // A case with changes is offered for saving also when it was never
+    // saved: the loans typed in would otherwise be lost without a word.
+    if (!caseChanged()) return true;
+    switch (dlg::askQuestion(this, QStringLiteral("Advarsel!"), QStringLiteral("Lagre endringer?"), true)) {
+        case QMessageBox::Yes: return cmdLagre();  // a cancelled save keeps the case open
+        case QMessageBox::No: return true;
+        default: return false;
+    }
+}
+
+void TformMain::cmdNy() {
+    if (!askSaveChanges()) return;
+    newCase();
+    updateCaption();
+}
+
+void TformMain::cmdHent() {
+    if (!askSaveChanges()) return;
+    const QString name = dlg::openCaseDialog(this, qs(sak().docDir().u16string()));
+    if (!name.isEmpty()) openCase(name);
+}
+
+void TformMain::openCase(const QString& fileName) {
+    releaseInput();
+    FLånList->clear();
+    try {
+        sak().load(std::filesystem::path(fileName.toStdU16String()));  // fills the list (OnFileLoaded)
+    } catch (const kavelin::utils::EKavelin& e) {
+        dlg::showError(this, QStringLiteral("Mirvo - Åpne fil"), qs(e.message()));
+        // The case is unchanged: the list shows it again.
+        fillListFromCase();
+    }
+    updateCaption();
+}
+
+bool TformMain::cmdLagre() {
+    std::error_code ec;
+    const std::filesystem::path file = sak().filename();
+    if (!file.empty() && std::filesystem::is_regular_file(file, ec)) {
+        bool ok = false;
+        guarded(QStringLiteral("Mirvo - Lagre sak"), [&] {
+            sak().save(file);
+            FStructureChanged = false;
+            ok = true;
+        });
+        updateCaption();
+        return ok;
+    }
+    const QString name = dlg::saveCaseDialog(this, qs(sak().docDir().u16string()), qs(file.filename().u16string()));
+    if (name.isEmpty()) return false;
+    bool ok = false;
+    guarded(QStringLiteral("Mirvo - Lagre sak"), [&] {
+        sak().save(std::filesystem::path(name.toStdU16String()));
+        FStructureChanged = false;
+        ok = true;
+    });
+    updateCaption();
+    return ok;
+}
+
+bool TformMain::cmdLagreSom() {
+    const QString name = dlg::saveCaseDialog(this, qs(sak().docDir().u16string()), QString());
+    if (name.isEmpty()) return false;
+    bool ok = false;
+    guarded(QStringLiteral("Mirvo - Lagre sak"), [&] {
+        sak().save(std::filesystem::path(name.toStdU16String()));
+        FStructureChanged = false;
+        ok = true;
+    });
+    updateCaption();
+    return ok;
+}
+
+void TformMain::cmdLeggTil() {
+    if (sak().count() > 0 && sak().getItem(0).productGroup() != TProduktGruppe::pgNedbetlån) {
+        dlg::showError(this, QStringLiteral("Advarsel!"),
+                       QStringLiteral("Kan bare legge til flere lån i en sak med nedbetalingslån!"));
+        return;
+    }
+    const int before = FLånList->count();
+    frame::TLånItemCtrlLink& entry = FLånList->addItem();
+    if (int(sak().count()) > before) FStructureChanged = true;
+    FLånList->setSelectedItem(&entry);
+}
+
+void TformMain::editDefaults(int productIndex) {
+    if (!oppsett::hasProduktOppsett()) return;
+    auto& cfg = oppsett::produktOppsett();
+    if (productIndex < 0 || size_t(productIndex) >= cfg.count()) return;
+    dlg::TStdVerdiSetup setup;
+    setup.readOnly = FSetup.cfgReadOnly;
+    setup.mainWindowHeight = height();
+    const int32_t cfgID = FSetup.cfgID;
+    const bool admin = FSetup.appMode == TAppMode::Admin || FSetup.appMode == TAppMode::Developer;
+    setup.onSaved = [cfgID, admin, this] {
+        // The configuration backup hears of the change; the registration
+        // prompt of the user modes belongs to the product dialogs.
+        if (cfgID != 0 && admin && kavelin::utils::appState().saveCfgState(cfgID, false)) FSetup.cfgSaved = false;
+    };
+    bool ok = false;
+    guarded(QStringLiteral("Mirvo  -  Std.verdier"), [&] {
+        ok = dlg::editStdVerdier(cfg.getProduktOppsett(size_t(productIndex)), FSetup.data->defaults(), setup, this);
+    });
+    if (ok) refreshAfterCfgChange();
 }
 
 }  // namespace mirvo::main

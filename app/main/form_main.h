@@ -3,8 +3,11 @@
 // on the right, three window views, the about box, F1 routing, the
 // registration panel and the calculator button.
 //
-// Commands whose units are not part of the program (yet) stay disabled; the
-// window never offers a command that would do nothing.
+// The window owns no case data: the loan list mirrors the loans of the open
+// case of the data manager, the input frame shows the selected loan, and
+// the case commands (new, open, save, save as, add a loan, closing) work on
+// that case. Commands whose units are not part of the program (yet) stay
+// disabled; the window never offers a command that would do nothing.
 #pragma once
 
 #include <QMainWindow>
@@ -25,12 +28,20 @@ class QToolBar;
 
 namespace mirvo::frame {
 class TFrameReports;
+class TInputFrameLink;
+class TLånItemCtrlLink;
+class TLånListCtrlMng;
+}
+namespace mirvo::mng {
+class TDataItem;
+class TDataMng;
+class TPortfolioData;
 }
 
 namespace mirvo::main {
 
 class TMainMng;
-class TLoanListView;
+class TPortfolioCaseSource;
 
 enum class TShowMode { smUndefined, smMini, smStd, smMaxi };
 
@@ -51,6 +62,10 @@ struct TFormMainSetup {
     // Register the program path and the case-file association (off in tests).
     bool registerShell = true;
     bool multiColumnKeyFigures = true;
+    // The data manager with the open case and the default values; required.
+    mng::TDataMng* data = nullptr;
+    // The configuration cannot be changed (the default values are shown only).
+    bool cfgReadOnly = false;
 };
 
 class TformMain : public QMainWindow {
@@ -67,6 +82,29 @@ public:
     frame::TFrameReports& frameReports() { return *FFrameReports; }
     QWidget* pnReg() const;
     QWidget* pnInput() const;
+    frame::TLånListCtrlMng& lånList() { return *FLånList; }
+    mng::TPortfolioData& sak();
+    frame::TInputFrameLink* inputFrame() const { return FFrameInput.get(); }
+
+    // Case commands.
+    void newCase();
+    void cmdNy();
+    void cmdHent();
+    // True when the case was written.
+    bool cmdLagre();
+    bool cmdLagreSom();
+    void cmdLeggTil();
+    // Whether the case may be closed: asks "Lagre endringer?" when it has
+    // changes, also when it was never saved.
+    bool askSaveChanges();
+    // Whether the case has changes not written to its file.
+    bool caseChanged() const;
+    // Opens a case file; a file that cannot be read is reported and the
+    // case stays as it was.
+    void openCase(const QString& fileName);
+    void selectLoan(int index);
+    // The "Std.verdier" dialog of the product behind a product action.
+    void editDefaults(int productIndex);
 
     // Fills the product actions from the product configuration; raises
     // "For mange produkter konfigurert! Kontakt Kavelin!" above 15 products.
@@ -100,10 +138,22 @@ private:
     void updateKalkulatorButton();
     void kalkulator();
     void applyOuterSize();
+    void wireCase();
+    void fillListFromCase();
+    void releaseInput();
+    void recalc(const mng::TDataItem* item);
+    // Runs a step of a user action; a failure is shown in an error box.
+    template <class F>
+    void guarded(const QString& caption, F&& step);
 
     TFormMainSetup FSetup;
     bool FCreating = true;
     bool FInResize = false;
+    bool FLoading = false;
+    bool FAutoFocusDirty = false;
+    // Loans added, deleted or given another product since the case was
+    // loaded or saved (the loans' own flags tell of edited values).
+    bool FStructureChanged = false;
     TShowMode FPreviousViewState = TShowMode::smUndefined;
     TShowMode FVisningsmodus = TShowMode::smUndefined;
     QSize FPendingOuterSize;  // a view's outer size still to apply
@@ -115,7 +165,9 @@ private:
     QFrame* FPnReg = nullptr;
     QScrollArea* FPnInput = nullptr;
     frame::TFrameReports* FFrameReports = nullptr;
-    std::unique_ptr<TLoanListView> FLånList;
+    std::unique_ptr<frame::TLånListCtrlMng> FLånList;
+    std::unique_ptr<frame::TInputFrameLink> FFrameInput;
+    std::unique_ptr<TPortfolioCaseSource> FCaseSource;
     std::unique_ptr<TMainMng> FMainMng;
 };
 

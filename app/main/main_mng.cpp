@@ -11,6 +11,8 @@
 #include "app/ui/fmt/numtext.h"
 #include "common/buffer/bufferparser.h"
 #include "common/text/casing.h"
+#include "common/text/encoding.h"
+#include "common/utils/error.h"
 
 namespace mirvo::main {
 namespace {
@@ -68,9 +70,19 @@ TMainMng::TMainMng(TLoanListView& lånListMng, TFrameReports& frameReports, TRep
     FFrameReports.SetactivePageIndex(0);
     QObject::connect(&FFrameReports, &TFrameReports::optionsChanged, &FContext, [this] {
         FLånListMng.setMultiCalculationEnabled(FFrameReports.samletBeregning());
-        recompute();
+        recomputeReported();
     });
-    QObject::connect(&FFrameReports, &TFrameReports::tabChanged, &FContext, [this] { recompute(); });
+    QObject::connect(&FFrameReports, &TFrameReports::tabChanged, &FContext, [this] { recomputeReported(); });
+}
+
+void TMainMng::recomputeReported() {
+    try {
+        recompute();
+    } catch (const kavelin::utils::EKavelin& e) {
+        if (FOnError) FOnError(e.message());
+    } catch (const std::exception& e) {
+        if (FOnError) FOnError(kavelin::text::fromUtf8(e.what()));
+    }
 }
 
 void TMainMng::oppdaterLåneListe() {
@@ -87,7 +99,7 @@ void TMainMng::SetVisningsModus(TVisningsmodus value) {
 
 std::u16string TMainMng::getBeregningsgrunnlag(int index) const {
     std::u16string text = FCase ? FCase->calculationInput(index) : std::u16string();
-    if (!FCase || FCase->shortInfo(index).produktGruppe != TProduktGruppe::pgNedbetlån) return text;
+    if (!FCase || FCase->shortInfo(index).produktgruppe != TProduktGruppe::pgNedbetlån) return text;
     if (!text.empty() && text.back() != u';') text += u';';
     return text + u"RNTMRG=" + FFrameReports.rentemarginValue() + u";" + u"INFLASJON=" +
            FFrameReports.inflasjonText();
@@ -102,7 +114,7 @@ void TMainMng::recompute(std::optional<std::u16string_view> changedItem, std::op
     int selected = FLånListMng.selectedIndex();
     if (!FCase || selected < 0 || selected >= FCase->loanCount()) return;
     int owner = changedLoan && *changedLoan >= 0 && *changedLoan < FCase->loanCount() ? *changedLoan : selected;
-    if (FCase->shortInfo(owner).produktGruppe == TProduktGruppe::pgNedbetlån) recomputeNedbetlån(changedItem);
+    if (FCase->shortInfo(owner).produktgruppe == TProduktGruppe::pgNedbetlån) recomputeNedbetlån(changedItem);
     else recomputeRammelån(changedItem);
 }
 

@@ -18,6 +18,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/main/loan_list_view.h"
 #include "app/ui/config/oppsett_types.h"
 
 class QTableWidget;
@@ -37,15 +38,6 @@ namespace mirvo::main {
 
 using oppsett::TProduktGruppe;
 
-// The facts of one loan that the loan list shows.
-struct TShortInfo {
-    TProduktGruppe produktGruppe = TProduktGruppe::pgNedbetlån;
-    int32_t produktID = 0;
-    std::u16string beskrivelse;
-    double beløp = 0;
-    double rente1 = 0, rente2 = 0, rente3 = 0;
-};
-
 // The case as the main manager needs it; loans by index in case order.
 class TCaseSource {
 public:
@@ -57,18 +49,6 @@ public:
     virtual std::u16string calculationInput(int index) const = 0;
     // Whether the loan has change items (rows of its "Changes" section).
     virtual bool hasChangeItems(int index) const = 0;
-};
-
-// The loan list as the main manager needs it; entries in case order.
-class TLoanListView {
-public:
-    virtual ~TLoanListView() = default;
-    virtual int count() const = 0;
-    // -1 when none is selected.
-    virtual int selectedIndex() const = 0;
-    virtual void setShortInfo(int index, const TShortInfo& info) = 0;
-    virtual void setErrorMsg(int index, const std::u16string& message) = 0;
-    virtual void setMultiCalculationEnabled(bool on) = 0;
 };
 
 enum class TVisningsmodus { vmStd, vmMini };
@@ -87,6 +67,9 @@ public:
     TCaseSource* caseSource() const { return FCase; }
     // Whether the key figures may use more than two columns.
     void setMultiColumn(bool on) { FMultiColumn = on; }
+    // Told of a failure of a recompute started by the result frame (an
+    // option or tab change), which has no caller to raise it to.
+    void setErrorHandler(std::function<void(const std::u16string&)> handler) { FOnError = std::move(handler); }
 
     void oppdaterLåneListe();
     TVisningsmodus visningsModus() const { return FVisningsmodus; }
@@ -116,6 +99,8 @@ private:
     TCaseSource* FCase = nullptr;
     TVisningsmodus FVisningsmodus = TVisningsmodus::vmStd;
     bool FMultiColumn = true;
+    std::function<void(const std::u16string&)> FOnError;
+    void recomputeReported();
     QObject FContext;  // ends the frame's connections with the manager
 };
 

@@ -15,6 +15,7 @@
 #include "app/log/logfile.h"
 #include "app/main/app_globals.h"
 #include "app/main/form_main.h"
+#include "app/mng/data_mng.h"
 #include "app/ui/config/produkt_liste.h"
 #include "app/ui/settings/app_state.h"
 #include "app/ui/settings/user_settings.h"
@@ -100,6 +101,7 @@ int runMirvo(int argc, char** argv) {
     if (const auto& w = mng.startupWarning())
         dlg::showWarning(nullptr, QString::fromStdU16String(w->caption), QString::fromStdU16String(w->text));
 
+    std::unique_ptr<mng::TDataMng> data;
     std::unique_ptr<TformMain> window;
     try {
         // 2. Application state and command line.
@@ -109,6 +111,14 @@ int runMirvo(int argc, char** argv) {
         // 3. Product configuration, user settings.
         oppsett::installProduktOppsett(std::make_unique<oppsett::TProduktOppsettListe>());
         kavelin::log::logLine(u"Produktkonfigurasjonen er lest");
+        // The data manager with the product default values, then the user settings.
+        data = std::make_unique<mng::TDataMng>(
+            oppsett::produktOppsett(), std::filesystem::path(mng.getAppUserFile(u"Defaults.xml")),
+            std::filesystem::path(kavelin::utils::appState().getCaseFolder()),
+            [](const std::u16string& caption, const std::u16string& text) {
+                dlg::showError(QApplication::activeWindow(), QString::fromStdU16String(caption),
+                               QString::fromStdU16String(text));
+            });
         auto& user = kavelin::utils::userSettings();
         // 4. The main window.
         auto& state = kavelin::utils::appState();
@@ -119,6 +129,8 @@ int runMirvo(int argc, char** argv) {
         ws.stdCfgID = state.stdCfgID;
         ws.commandLine = commandLine();
         ws.multiColumnKeyFigures = user.MainCalcMultiCol();
+        ws.data = data.get();
+        ws.cfgReadOnly = state.isCfgReadOnly();
         window = std::make_unique<TformMain>(ws);
     } catch (const std::exception& e) {
         return fail(textOf(e));
@@ -127,6 +139,7 @@ int runMirvo(int argc, char** argv) {
     kavelin::log::logLine(u"Hovedvinduet er vist");
     int rc = app.exec();
     window.reset();
+    data.reset();
     try {
         oppsett::freeProduktOppsett();
     } catch (const std::exception& e) {

@@ -21,6 +21,7 @@
 #include "app/log/logfile.h"
 #include "app/main/main_mng.h"
 #include "app/ui/config/produkt_liste.h"
+#include "tests/app/main/main_window_fixture.h"
 #include "tests/app/main/widgets_app.h"
 #include "tests/support/temp_dir.h"
 
@@ -29,27 +30,18 @@ namespace {
 
 using kavelin::utils::TAppMode;
 
-// The shipped product configuration, loaded once.
-void ensureConfiguration() {
-    if (oppsett::hasProduktOppsett()) return;
-    std::filesystem::path src = std::getenv("MIRVO_SOURCE_DIR") ? std::getenv("MIRVO_SOURCE_DIR") : ".";
-    std::u16string file = (src / "data" / "Configurations.xml").u16string();
-    oppsett::installProduktOppsett(std::make_unique<oppsett::TProduktOppsettListe>([file](bool) { return file; }));
-}
-
-std::unique_ptr<TformMain> makeWindow(TAppMode mode = TAppMode::Normal, bool cfgSaved = true, int cfgID = 0) {
-    mirvo::test::ensureWidgetsApp();
-    ensureConfiguration();
+std::unique_ptr<mirvo::test::TWindowHolder> makeWindow(TAppMode mode = TAppMode::Normal, bool cfgSaved = true,
+                                                      int cfgID = 0) {
     TFormMainSetup s;
     s.appMode = mode;
     s.cfgSaved = cfgSaved;
     s.cfgID = cfgID;
-    s.registerShell = false;
-    return std::make_unique<TformMain>(s);
+    return mirvo::test::makeMainWindow(s);
 }
 
 TEST(TformMain, ActionsCarryTheirCaptionsShortcutsAndHints) {
-    auto w = makeWindow();
+    auto hw = makeWindow();
+    auto& w = hw->window;
     struct Case { const char* name; const char* text; const char* shortcut; const char* hint; };
     const Case cases[] = {
         {"actionSakLeggTil", "L&egg til lån i saken", "Ctrl+L", ""},
@@ -90,7 +82,8 @@ TEST(TformMain, ActionsCarryTheirCaptionsShortcutsAndHints) {
 }
 
 TEST(TformMain, MenusHoldTheirActionsInOrder) {
-    auto w = makeWindow();
+    auto hw = makeWindow();
+    auto& w = hw->window;
     auto names = [&](const char* menu) {
         QStringList out;
         for (QAction* a : w->menu(menu)->actions()) out << (a->isSeparator() ? "|" : a->objectName());
@@ -112,7 +105,8 @@ TEST(TformMain, MenusHoldTheirActionsInOrder) {
 }
 
 TEST(TformMain, ProductActionsFollowTheConfiguration) {
-    auto w = makeWindow();
+    auto hw = makeWindow();
+    auto& w = hw->window;
     auto& cfg = oppsett::produktOppsett();
     for (size_t n = 1; n <= 15; ++n) {
         QAction* a = w->action(QStringLiteral("actionOppsettProdukt%1").arg(n));
@@ -126,26 +120,30 @@ TEST(TformMain, ProductActionsFollowTheConfiguration) {
 
 TEST(TformMain, AppStateDecidesMenusAndTheRegistrationPanel) {
     {
-        auto w = makeWindow(TAppMode::Restricted);
+        auto hw = makeWindow(TAppMode::Restricted);
+        auto& w = hw->window;
         EXPECT_FALSE(w->menu("menuOppsett")->menuAction()->isEnabled());
         EXPECT_TRUE(w->pnReg()->isHidden());
     }
     {
-        auto w = makeWindow(TAppMode::Normal, false);
+        auto hw = makeWindow(TAppMode::Normal, false);
+        auto& w = hw->window;
         EXPECT_FALSE(w->pnReg()->isHidden());
         EXPECT_TRUE(w->menu("menuOppsett")->menuAction()->isEnabled());
         w->pnReg()->findChild<QPushButton*>("btnIkkeNaa")->click();
         EXPECT_TRUE(w->pnReg()->isHidden());
     }
     {
-        auto w = makeWindow(TAppMode::Developer, false);
+        auto hw = makeWindow(TAppMode::Developer, false);
+        auto& w = hw->window;
         EXPECT_TRUE(w->pnReg()->isHidden());
         EXPECT_EQ(w->action("actionOppsettAppCfg")->text(), "Rediger standard konfigurasjon (utviklingsversjon)");
     }
 }
 
 TEST(TformMain, ViewsSizeTheWindowAndZoomReturnsToTheEarlierSize) {
-    auto w = makeWindow();
+    auto hw = makeWindow();
+    auto& w = hw->window;
     w->show();
     // Sizes are kept inside the screen's work area.
     const QSize work = w->screen()->availableGeometry().size();
@@ -179,7 +177,8 @@ TEST(TformMain, CaptionAndAboutBox) {
     EXPECT_EQ(mainCaption(u"3.0", cl, u"/x/Sak1.mvs", true), " M i r v o   3.0  -  Import/Eksport referanse ID: A17");
     EXPECT_EQ(dlg::configIdText(0, 42), "000000 (Standard ver. 42)");
     EXPECT_EQ(dlg::configIdText(1234, 42), "001234");
-    auto w = makeWindow();
+    auto hw = makeWindow();
+    auto& w = hw->window;
     EXPECT_EQ(w->windowTitle(), " M i r v o   " + QString::fromStdU16String(programVersion()));
     mirvo::test::ensureWidgetsApp();
     dlg::TFormAbout about(0, 42, {});
@@ -193,7 +192,8 @@ TEST(TformMain, CaptionAndAboutBox) {
 }
 
 TEST(TformMain, F1ShowsTheHelpTopicOfTheFocusedControl) {
-    auto w = makeWindow();
+    auto hw = makeWindow();
+    auto& w = hw->window;
     w->show();
     QString shown;
     TformMain::setHelpHandler([&](const QString& k) { shown = k; });

@@ -12,7 +12,7 @@
 #include "app/frame/frame_reports.h"
 #include "app/main/form_main.h"
 #include "app/ui/config/produkt_liste.h"
-#include "tests/app/main/widgets_app.h"
+#include "tests/app/main/main_window_fixture.h"
 
 namespace mirvo::main {
 namespace {
@@ -39,12 +39,7 @@ struct TFakeList : TLoanListView {
     void setMultiCalculationEnabled(bool on) override { multi = on; }
 };
 
-void ensureConfiguration() {
-    if (oppsett::hasProduktOppsett()) return;
-    std::filesystem::path src = std::getenv("MIRVO_SOURCE_DIR") ? std::getenv("MIRVO_SOURCE_DIR") : ".";
-    std::u16string file = (src / "data" / "Configurations.xml").u16string();
-    oppsett::installProduktOppsett(std::make_unique<oppsett::TProduktOppsettListe>([file](bool) { return file; }));
-}
+using mirvo::test::ensureConfiguration;
 
 int32_t firstProduct(TProduktGruppe g) { return oppsett::produktOppsett().firstIdOf(g); }
 
@@ -63,7 +58,7 @@ struct MainMngTest : ::testing::Test {
     }
     void addLoan(TProduktGruppe g, std::u16string input, double amount = 500000) {
         TShortInfo info;
-        info.produktGruppe = g;
+        info.produktgruppe = g;
         info.produktID = firstProduct(g);
         info.beskrivelse = u"Lån";
         info.beløp = amount;
@@ -139,28 +134,6 @@ TEST_F(MainMngTest, FrameworkLoanShowsOnlyTheEffectiveRateTab) {
     EXPECT_EQ(frame.activePageIndex(), frame::rpEffrnt);
     EXPECT_FALSE(frame.keyFiguresVisible());
     EXPECT_GE(frame.grid(frame::rpEffrnt)->rowCount(), 13);
-}
-
-// A picture of the main window with a calculated loan, for looking at; set
-// MIRVO_SCREENSHOT to the PNG file to write.
-TEST(MainWindowPicture, Grab) {
-    const char* out = std::getenv("MIRVO_SCREENSHOT");
-    if (!out) GTEST_SKIP() << "MIRVO_SCREENSHOT not set";
-    mirvo::test::ensureWidgetsApp();
-    ensureConfiguration();
-    TFormMainSetup s;
-    s.registerShell = false;
-    s.cfgSaved = false;
-    TformMain w(s);
-    TFakeCase sak;
-    TShortInfo info;
-    info.produktID = firstProduct(TProduktGruppe::pgNedbetlån);
-    sak.loans.push_back({info, kLaan});
-    w.show();
-    w.resize(980, 700);
-    // Only the manager's part: the list of the case comes with the case model.
-    w.mainMng().setCase(&sak);
-    w.grab().save(QString::fromUtf8(out));
 }
 
 }  // namespace
