@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -76,6 +77,7 @@ TFrameReports::TFrameReports(QWidget* parent) : QWidget(parent) {
     FPnKeyFigures->setPalette(kp);
     // The figures take as many columns as fit; they never widen the window.
     FPnKeyFigures->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    FPnKeyFigures->installEventFilter(this);
     FKeyLayout = new QGridLayout(FPnKeyFigures);
     FKeyLayout->setContentsMargins(10, 6, 10, 6);
     FKeyLayout->setHorizontalSpacing(6);
@@ -303,7 +305,7 @@ int TFrameReports::keyFigureColumnsFor(int width) const {
 void TFrameReports::layoutKeyFigures() {
     // As many columns as the panel's width holds (at most the limit); the
     // figures go column by column, so each column reads top to bottom.
-    const int columns = keyFigureColumnsFor(FPnKeyFigures->width() > 50 ? FPnKeyFigures->width() : width());
+    const int columns = keyFigureColumnsFor(FPnKeyFigures->width() > 50 ? FPnKeyFigures->width() : width() - 12);
     for (auto [cap, val] : FKeyLabels) {
         FKeyLayout->removeWidget(cap);
         FKeyLayout->removeWidget(val);
@@ -317,9 +319,12 @@ void TFrameReports::layoutKeyFigures() {
     FKeyLayoutColumns = columns;
 }
 
-void TFrameReports::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    if (FKeyCount > 0 && keyFigureColumnsFor(FPnKeyFigures->width()) != FKeyLayoutColumns) layoutKeyFigures();
+bool TFrameReports::eventFilter(QObject* watched, QEvent* event) {
+    // The panel's own width decides the columns, once its parent laid it out.
+    if (watched == FPnKeyFigures && event->type() == QEvent::Resize && FKeyCount > 0 &&
+        keyFigureColumnsFor(FPnKeyFigures->width()) != FKeyLayoutColumns)
+        layoutKeyFigures();
+    return QWidget::eventFilter(watched, event);
 }
 
 QString TFrameReports::keyFigureCaption(int index) const {

@@ -81,7 +81,7 @@ public:
     void endUpdate();
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 signals:
     void optionsChanged();

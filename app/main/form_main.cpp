@@ -394,7 +394,7 @@ void TformMain::buildPanels() {
     rh->setSpacing(4);
     auto* pnLaanListError = new QFrame(right);
     setName(pnLaanListError, "pnLaanListError");
-    pnLaanListError->setFixedWidth(160);
+    pnLaanListError->setFixedWidth(200);
     auto* pnReports = new QFrame(right);
     setName(pnReports, "pnReports");
     auto* rv = new QVBoxLayout(pnReports);

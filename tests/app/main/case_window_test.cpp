@@ -437,3 +437,40 @@ TEST(CaseWindow, NamedControlsCarryTheirNames) {
 
 }  // namespace
 }  // namespace mirvo::main
+
+namespace mirvo::main {
+namespace {
+
+// Pictures of the three views with a calculated case, for looking at; set
+// MIRVO_SCREENSHOT_DIR to the folder to write them to.
+TEST(CaseWindowPictures, ThreeViews) {
+    const char* out = std::getenv("MIRVO_SCREENSHOT_DIR");
+    if (!out) GTEST_SKIP() << "MIRVO_SCREENSHOT_DIR not set";
+    TBoxes boxes;
+    TFormMainSetup s;
+    s.cfgSaved = false;
+    auto h = makeMainWindow(s);
+    TformMain& w = *h->window;
+    w.show();
+    type(w.sak().getItem(0), u"Initial", u"KUNDENAVN", u"Kari Nordmann");
+    type(w.sak().getItem(0), u"Initial", u"LBELOP", u"2500000");
+    type(w.sak().getItem(0), u"Initial", u"RNTSATS", u"4,9");
+    w.cmdLeggTil();
+    type(w.sak().getItem(1), u"Initial", u"LBELOP", u"0");
+    w.lånList().selectIndex(0);
+    const QString dir = QString::fromUtf8(out);
+    for (auto [mode, name] : {std::pair{TShowMode::smStd, "std"}, std::pair{TShowMode::smMini, "mini"},
+                              std::pair{TShowMode::smMaxi, "maxi"}}) {
+        w.setView(mode);
+        for (int i = 0; i < 3; ++i) QApplication::processEvents();
+        w.grab().save(dir + "/mirvo_" + name + ".png");
+    }
+    // The whole case with a loan the library refuses: the message column.
+    w.setView(TShowMode::smStd);
+    w.frameReports().setSamletBeregning(true);
+    for (int i = 0; i < 3; ++i) QApplication::processEvents();
+    w.grab().save(dir + "/mirvo_messages.png");
+}
+
+}  // namespace
+}  // namespace mirvo::main
