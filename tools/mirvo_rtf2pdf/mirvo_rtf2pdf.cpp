@@ -172,8 +172,8 @@ int main(int argc, char** argv) {
         }
     } catch (const EToolError& e) {
         return failure(e.message);
-    } catch (const kavelin::rtf::EPrinterNotFound& e) {
-        return failure(std::string("Finner ikke skriveren (") + e.what() + ").");
+    } catch (const kavelin::rtf::EPrinterNotFound&) {
+        return failure("Finner ikke skriveren «" + printer.value_or("") + "».");
     } catch (const kavelin::rtf::ERtfError& e) {
         return failure("Filen " + quoted(input) + " er ikke et gyldig RTF-dokument (" + e.what() + ").");
     } catch (const std::exception& e) {
