@@ -40,7 +40,11 @@ TDocumentBuilder::~TDocumentBuilder() {
         // A job left open by a caller is discarded, not half written.
         FSkrivar->failed = true;
         FBeginPrintCounter = 1;
-        EndPrinting();
+        try {
+            EndPrinting();
+        } catch (...) {
+            // Nothing is left to report to.
+        }
     }
 }
 
