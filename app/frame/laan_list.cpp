@@ -238,7 +238,7 @@ TFrameItemMsg::TFrameItemMsg(QWidget* parent) : QFrame(parent) {
     h->setContentsMargins(0, 0, 0, 0);
     h->setSpacing(0);
     icon = new TIconPanel(this);
-    icon->setObjectName(QStringLiteral("iconMsg"));
+    setName(icon, "iconMsg");
     laMsg = new QLabel(this);
     setName(laMsg, "laMsg");
     laMsg->setWordWrap(false);

@@ -60,6 +60,27 @@ int fail(const QString& text) {
     return kExitStartupFailed;
 }
 
+// The product configuration. A damaged "custom_" copy is reported and the
+// standard configuration is used instead, so the program still starts; the
+// copy is written again only when the configuration is changed.
+void loadProduktOppsett() {
+    try {
+        oppsett::installProduktOppsett(std::make_unique<oppsett::TProduktOppsettListe>());
+        return;
+    } catch (const std::exception& e) {
+        auto& state = kavelin::utils::appState();
+        const std::u16string read = state.getCfgFileName(u"Configurations.xml", false);
+        const std::u16string standard = kavelin::utils::appMng().getCfgFile(u"Configurations.xml");
+        if (read == standard) throw;
+        dlg::showError(nullptr, QStringLiteral("Mirvo"),
+                       textOf(e) + QStringLiteral("\n\nStandardkonfigurasjonen brukes i stedet."));
+    }
+    const std::u16string standard = kavelin::utils::appMng().getCfgFile(u"Configurations.xml");
+    oppsett::installProduktOppsett(std::make_unique<oppsett::TProduktOppsettListe>([standard](bool forSave) {
+        return forSave ? kavelin::utils::appState().getCfgFileName(u"Configurations.xml", true) : standard;
+    }));
+}
+
 }  // namespace
 
 bool displayAvailable(int argc, char** argv) {
@@ -109,7 +130,7 @@ int runMirvo(int argc, char** argv) {
         commandLine() = readCommandLine(args, std::filesystem::temp_directory_path(ec).u16string());
         kavelin::utils::appState().load();
         // 3. Product configuration, user settings.
-        oppsett::installProduktOppsett(std::make_unique<oppsett::TProduktOppsettListe>());
+        loadProduktOppsett();
         kavelin::log::logLine(u"Produktkonfigurasjonen er lest");
         // The data manager with the product default values, then the user settings.
         data = std::make_unique<mng::TDataMng>(

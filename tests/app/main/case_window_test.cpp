@@ -140,6 +140,11 @@ TEST(CaseWindow, EveryStandardProductCalculatesAndAnEditUpdatesKeyFiguresAndGrid
     EXPECT_FALSE(w.caseChanged());
 
     auto& cfg = oppsett::produktOppsett();
+    // The product choice offers every standard product: "ID=description".
+    std::vector<std::u16string> offered;
+    list.FOnGetProductList(offered);
+    ASSERT_EQ(offered.size(), cfg.count());
+    EXPECT_EQ(offered[0], u"1=Annuitetslån");
     for (size_t p = 0; p < cfg.count(); ++p) {
         const auto& product = cfg[p];
         SCOPED_TRACE(QString::fromStdU16String(product.Beskrivelse()).toStdString());

@@ -24,7 +24,9 @@ struct TRun {
 
 // Copies the program into its own folder with the given data files and runs
 // it headless with the log switched on.
-TRun runProgram(const TempDir& dir, const std::vector<const char*>& dataFiles, QStringList args) {
+// untilShown: the program is ended once its log says the main window is shown.
+TRun runProgram(const TempDir& dir, const std::vector<const char*>& dataFiles, QStringList args,
+                bool untilShown = false) {
     fs::path src = std::getenv("MIRVO_SOURCE_DIR") ? std::getenv("MIRVO_SOURCE_DIR") : ".";
     fs::copy_file(MIRVO_EXE, dir / "Mirvo");
     for (const char* f : dataFiles) fs::copy_file(src / "data" / f, dir / f);
@@ -38,6 +40,16 @@ TRun runProgram(const TempDir& dir, const std::vector<const char*>& dataFiles, Q
     args << "/LOGG";
     p.start(QString::fromStdString((dir / "Mirvo").string()), args);
     TRun r;
+    if (untilShown) {
+        for (int i = 0; i < 200 && readBytes(dir / "Mirvo.log").find("Hovedvinduet er vist") == std::string::npos; ++i)
+            p.waitForFinished(100);
+        r.log = readBytes(dir / "Mirvo.log");
+        r.exitCode = p.state() == QProcess::Running ? 0 : -3;  // 0: still running
+        p.kill();
+        p.waitForFinished();
+        r.errors = p.readAllStandardError().toStdString();
+        return r;
+    }
     if (!p.waitForFinished(20000)) {
         p.kill();
         p.waitForFinished();
@@ -66,6 +78,19 @@ TEST(Startup, BadPathWarnsAndAMissingConfigurationStops) {
         << r.log;
     EXPECT_NE(r.log.find("Kan ikke lese konfigurasjonsfilen"), std::string::npos) << r.log;
     EXPECT_NE(r.errors.find("Kan ikke lese konfigurasjonsfilen"), std::string::npos);
+}
+
+TEST(Startup, DamagedOwnConfigurationAndCaseFileAreReportedAndTheProgramRuns) {
+    TempDir dir;
+    mirvo::test::writeBytes(dir / "custom_Configurations.xml", "<?xml version=\"1.0\"?><Oppsett><Produkt ID=\"1\">");
+    mirvo::test::writeBytes(dir / "Skadet.mvs", "<?xml version=\"1.0\"?><file><product>");
+    TRun r = runProgram(dir, {"Configurations.xml", "stdCfg.id"},
+                        {QString::fromStdString((dir / "Skadet.mvs").string())}, true);
+    EXPECT_EQ(r.exitCode, 0) << r.errors << r.log;
+    EXPECT_NE(r.log.find("Standardkonfigurasjonen brukes i stedet."), std::string::npos) << r.log;
+    EXPECT_NE(r.log.find("Kan ikke lese filen"), std::string::npos) << r.log;
+    EXPECT_NE(r.log.find("Skadet.mvs"), std::string::npos) << r.log;
+    EXPECT_NE(r.log.find("Hovedvinduet er vist"), std::string::npos) << r.log;
 }
 
 TEST(Startup, WithoutAnyDisplayTheProgramSaysSo) {
