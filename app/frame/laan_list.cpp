@@ -36,6 +36,15 @@ void fill(QWidget* w, const QColor& c) {
     w->setAutoFillBackground(true);
 }
 
+// Frames are taken out at once and freed later: the click that removes one
+// may still be running in one of its own controls.
+void discard(QWidget* w) {
+    if (!w) return;
+    if (QWidget* parent = w->parentWidget(); parent && parent->layout()) parent->layout()->removeWidget(w);
+    w->hide();
+    w->deleteLater();
+}
+
 TProduktGruppe configGroupOf(int32_t id) {
     if (!oppsett::hasProduktOppsett()) return TProduktGruppe::pgNedbetlån;
     const oppsett::TProduktOppsett* p = oppsett::produktOppsett().itemById(id);
@@ -365,7 +374,7 @@ struct TUpdate {
 void TLånListCtrlMng::clear() {
     TUpdate u(*this);
     FHovered = nullptr;
-    for (auto& item : FItems) delete item->frame();
+    for (auto& item : FItems) discard(item->frame());
     FItems.clear();
     FSelectedIndex = -1;
     showAddEntry(false);
@@ -455,7 +464,7 @@ void TLånListCtrlMng::deleteItem(TLånItemCtrlLink& entry) {
     {
         TUpdate u(*this);
         if (FHovered == &entry) FHovered = nullptr;
-        delete entry.frame();
+        discard(entry.frame());
         FItems.erase(FItems.begin() + index);
         renumber();
         FSelectedIndex = -1;
@@ -483,7 +492,7 @@ void TLånListCtrlMng::showAddEntry(bool on) {
         FListLayout->insertWidget(int(FItems.size()), FAddFrame);
         FAddFrame->show();
     } else if (!on && FAddFrame) {
-        delete FAddFrame;
+        discard(FAddFrame);
         FAddFrame = nullptr;
     }
 }
@@ -541,7 +550,7 @@ void TLånListCtrlMng::renewMessages() {
         return;
     }
     while (int(FMsgFrames.size()) > count()) {
-        delete FMsgFrames.back();
+        discard(FMsgFrames.back());
         FMsgFrames.pop_back();
     }
     while (int(FMsgFrames.size()) < count()) {

@@ -199,6 +199,16 @@ TEST(CaseWindow, SecondLoanAndTheWholeCaseCalculation) {
     EXPECT_EQ(w.lånList().selectedIndex(), 1);
     EXPECT_TRUE(w.caseChanged());  // a loan added is a change
     EXPECT_FALSE(f.findChild<QWidget*>("pnSamlet")->isHidden());
+    // The "+" entry adds a third loan and selects it; its delete button
+    // removes it again and the new last entry is selected.
+    QTest::mouseClick(w.lånList().addEntry(), Qt::LeftButton);
+    ASSERT_EQ(w.sak().count(), 3u);
+    EXPECT_EQ(w.lånList().selectedIndex(), 2);
+    w.lånList().getItem(2).frame()->btnDelete->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(w.sak().count(), 2u);
+    EXPECT_EQ(w.lånList().selectedIndex(), 1);
+    EXPECT_EQ(w.lånList().getItem(1).frame()->txNr->text(), "2 :");
     type(w.sak().getItem(1), u"Initial", u"LBELOP", u"300000");
     f.setSamletBeregning(true);
     EXPECT_TRUE(w.lånList().multiCalculationEnabled());
@@ -216,7 +226,7 @@ TEST(CaseWindow, SecondLoanAndTheWholeCaseCalculation) {
 
     // Deleting the selected last entry selects the new last one; deleting
     // the only one adds a new loan at once.
-    w.lånList().deleteItem(w.lånList().getItem(1));
+    w.lånList().getItem(1).frame()->btnDelete->click();
     EXPECT_EQ(w.sak().count(), 1u);
     EXPECT_EQ(w.lånList().selectedIndex(), 0);
     EXPECT_TRUE(f.findChild<QWidget*>("pnSamlet")->isHidden());
