@@ -105,6 +105,7 @@ void TFrameLoanInput::setLoan(mng::TProductData* loan) {
         }
     }
     arrange();
+    relayout();
     if (loan) show();
 }
 
@@ -122,7 +123,21 @@ QWidget* TFrameLoanInput::area(std::u16string_view sectionID) const {
 
 void TFrameLoanInput::afterEdit() {
     arrange();
+    relayout();
     emit edited();
+}
+
+void TFrameLoanInput::relayout() {
+    // Rows added or shown inside a hidden or update-suspended panel do not
+    // always reach the areas' cached sizes.
+    for (auto& a : FAreas) {
+        if (a->body->layout()) a->body->layout()->invalidate();
+        a->box->layout()->invalidate();
+        a->body->updateGeometry();
+        a->box->updateGeometry();
+    }
+    layout()->invalidate();
+    updateGeometry();
 }
 
 void TFrameLoanInput::showFailure(const std::exception& e) {

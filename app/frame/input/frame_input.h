@@ -67,6 +67,7 @@ protected:
     // After the sections are attached: which areas show what.
     virtual void arrange() = 0;
     void afterEdit();
+    void relayout();
     void styleHeader(TArea& a);
     // Shows the message of a failure in a logged box.
     void showFailure(const std::exception& e);

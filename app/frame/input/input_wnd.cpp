@@ -300,7 +300,8 @@ TChangeArrayField* TChangeWndElements::row(size_t index) const {
 }
 
 namespace {
-constexpr int kDateX = 2, kDateW = 79, kDateWDesign = 72, kColumnGap = 6;
+// The date control is 79 pixels plus room for its calendar button.
+constexpr int kDateX = 2, kDateW = 79 + 14, kDateWDesign = 72, kColumnGap = 6;
 }
 
 int TChangeWndElements::rowShift(const oppsett::TInputElementOppsett& field) const {
@@ -750,6 +751,10 @@ TChangeArrayField::TChangeArrayField(TChangeWndElements& owner, const oppsett::T
     FDelBtnCtrl->setFont(bold);
     FDelBtnCtrl->setEnabled(!designing);
     QObject::connect(FDelBtnCtrl, &QPushButton::clicked, panel, [this] { deleteRow(); });
+    // Made after the row panel was shown, so shown explicitly.
+    FDateCtrl->show();
+    FLabelChoicesEdit->show();
+    FDelBtnCtrl->show();
 
     rebuildForField();
 }
