@@ -6,7 +6,7 @@ PACKAGES="build-essential cmake ninja-build pkg-config
 libgtest-dev libgmock-dev libbenchmark-dev
 qt6-base-dev qt6-declarative-dev libgl1-mesa-dev
 libcurl4-openssl-dev libzip-dev
-fonts-liberation2 xvfb xauth clang"
+fonts-liberation2 poppler-utils xvfb xauth clang"
 
 missing=""
 for p in $PACKAGES; do

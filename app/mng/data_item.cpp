@@ -1,9 +1,12 @@
 #include "app/mng/data_item.h"
 
+#include "common/text/casing.h"
+
 #include "app/mng/data_scripts.h"
 #include "app/mng/product_data.h"
 #include "app/ui/fmt/numtext.h"
 #include "app/ui/fmt/textfmt.h"
+#include "common/text/casing.h"
 #include "common/text/numtext.h"
 
 namespace mirvo::mng {
@@ -117,10 +120,48 @@ void TDataItem::setReadonly(bool on) {
     if (FCtrl) FCtrl->showReadonly(on);
 }
 
+std::u16string periodeForBeregning(std::u16string_view text) {
+    // "25 år  6 mnd" -> "25Å 6M": the library reads a number followed
+    // directly by its unit letter, one group per blank.
+    std::u16string out;
+    bool harEnhet = false;
+    size_t i = 0;
+    while (i < text.size()) {
+        if (text[i] < u'0' || text[i] > u'9') {
+            ++i;
+            continue;
+        }
+        const size_t start = i;
+        while (i < text.size() && text[i] >= u'0' && text[i] <= u'9') ++i;
+        const std::u16string_view tall = text.substr(start, i - start);
+        while (i < text.size() && text[i] == u' ') ++i;
+        char16_t enhet = 0;
+        if (i < text.size()) {
+            switch (kavelin::text::upperChar(text[i])) {
+                case u'Å': case u'A': case u'Y': enhet = u'Å'; break;
+                case u'M': enhet = u'M'; break;
+                case u'D': enhet = u'D'; break;
+            }
+        }
+        if (!enhet) {
+            if (!out.empty()) out += u' ';
+            out += tall;
+            continue;
+        }
+        harEnhet = true;
+        if (!out.empty()) out += u' ';
+        out += tall;
+        out += enhet;
+        while (i < text.size() && text[i] != u' ' && (text[i] < u'0' || text[i] > u'9')) ++i;
+    }
+    return harEnhet ? out : std::u16string(text);
+}
+
 std::u16string TDataItem::getCalcText() const {
     if (!FActive || !FCfg->isDLLCalcField()) return {};
-    const std::u16string text = valueText();
+    std::u16string text = valueText();
     if (text.empty()) return {};
+    if (FCfg->kind() == TCtrlKind::ckPeriod) text = periodeForBeregning(text);
     return FId + u"=" + text + u";";
 }
 

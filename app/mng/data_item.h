@@ -42,6 +42,10 @@ public:
     virtual void showVisible(bool visible) = 0;
 };
 
+// A period text as the user sees it ("25 år  6 mnd") in the form the
+// calculation library reads ("25Å 6M"); other texts stay as they are.
+std::u16string periodeForBeregning(std::u16string_view text);
+
 class TDataItem {
 public:
     // place: the group of alternatives the field belongs to (none for a

@@ -1,16 +1,10 @@
 #include "app/rtf/docprinter.h"
 
 #include <QPageLayout>
-#include <algorithm>
-#include <QPdfWriter>
 #include <QPrinter>
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
-#include <system_error>
-
-#include "app/rtf/mediaformatter.h"
-#include "app/rtf/pageformatter.h"
-#include "app/rtf/rtfdocparser.h"
 
 namespace kavelin::rtf {
 
@@ -61,43 +55,28 @@ void TPagedSurface::finish() {
     setPainter(nullptr);
 }
 
-void PrintDocument(TDocument& doc, QPagedPaintDevice& device, int copies, const TPrintOptions* options,
-                   bool optimizePageOutput) {
-    TPagedSurface surface(device);
-    surface.Options = options;
-    surface.OptimizePageOutput = optimizePageOutput;
-    if (options && options->FPaperHeight > 0 && options->FPageHeight > 0) {
+TPrintJob::TPrintJob(QPagedPaintDevice& device, const TPrintOptions* options, bool optimizePageOutput)
+    : Surface(device), Formatter(Surface, options), FOptions(options) {
+    Surface.Options = options;
+    Surface.OptimizePageOutput = optimizePageOutput;
+}
+
+void TPrintJob::print(TDocument& doc, int copies) {
+    if (FOptions && FOptions->FPaperHeight > 0 && FOptions->FPageHeight > 0) {
         // The options force the page height (tenths of a millimetre).
-        int h = static_cast<int>(std::lround(options->FPageHeight * 1440.0 / 254.0));
+        int h = static_cast<int>(std::lround(FOptions->FPageHeight * 1440.0 / 254.0));
         doc.papersize.cy = h;
         if (!doc.sectionList().empty()) doc.sectionList().front()->papersize.cy = h;
     }
-    if (options && options->FCopyCount > 0) copies = options->FCopyCount;
-    TMediaFormatter formatter(surface, options);
-    for (int i = 0; i < std::max(1, copies); ++i) formatter.PrintDocument(doc);
-    surface.finish();
+    if (FOptions && FOptions->FCopyCount > 0) copies = FOptions->FCopyCount;
+    for (int i = 0; i < std::max(1, copies); ++i) Formatter.PrintDocument(doc);
 }
 
-void TRtfToPDF::makeFile(std::string_view sourceRtf, const std::filesystem::path& dest, TFieldComputer* fields) {
-    auto doc = TRtfDocumentParser::LoadRTFDocument(sourceRtf, false, fields);
-    std::filesystem::path folder = dest.parent_path();
-    if (!folder.empty()) std::filesystem::create_directories(folder);
-    std::filesystem::path temp = dest;
-    temp += ".tmp";
-    try {
-        {
-            QPdfWriter writer(QString::fromStdString(temp.string()));
-            writer.setResolution(1200);
-            writer.setTitle(QString::fromStdU16String(doc->info.title));
-            writer.setCreator(QStringLiteral("Mirvo"));
-            PrintDocument(*doc, writer);
-        }
-        std::filesystem::rename(temp, dest);
-    } catch (...) {
-        std::error_code ignored;
-        std::filesystem::remove(temp, ignored);
-        throw;
-    }
+void PrintDocument(TDocument& doc, QPagedPaintDevice& device, int copies, const TPrintOptions* options,
+                   bool optimizePageOutput) {
+    TPrintJob job(device, options, optimizePageOutput);
+    job.print(doc, copies);
+    job.finish();
 }
 
 }  // namespace kavelin::rtf

@@ -1,17 +1,15 @@
 // Printing laid-out documents on paged Qt devices (a QPrinter or a
-// QPdfWriter) and converting RTF to PDF files.
+// QPdfWriter): the page surface and the print job that lays documents on it.
 #pragma once
 
 #include <QPagedPaintDevice>
-#include <filesystem>
-#include <string_view>
 
 #include "app/rtf/document.h"
+#include "app/rtf/mediaformatter.h"
 #include "app/rtf/qtsurface.h"
 
 namespace kavelin::rtf {
 
-class TFieldComputer;
 class TPrintOptions;
 
 // A surface on a paged device: every page gets the section's paper size,
@@ -43,17 +41,28 @@ private:
     int FSheetUsed = 0;
 };
 
-// Lays out and prints the whole document once per copy, in one job; with
-// options their copy count, scale, page settings and page marks apply.
+// One print job on a paged device: every document printed through it
+// continues on the same device, with one page formatter for the whole job.
+class TPrintJob {
+public:
+    TPrintJob(QPagedPaintDevice& device, const TPrintOptions* options, bool optimizePageOutput);
+
+    TPagedSurface Surface;
+    TMediaFormatter Formatter;
+
+    // Lays out and prints the whole document once per copy (the options'
+    // copy count replaces copies when above 0); options that set a paper
+    // height force the document's page height.
+    void print(TDocument& doc, int copies = 1);
+    // Ends the job on the device.
+    void finish() { Surface.finish(); }
+
+private:
+    const TPrintOptions* FOptions;
+};
+
+// A job of one document on the device.
 void PrintDocument(TDocument& doc, QPagedPaintDevice& device, int copies = 1, const TPrintOptions* options = nullptr,
                    bool optimizePageOutput = false);
-
-class TRtfToPDF {
-public:
-    // Reads the RTF and writes it as a PDF file; the destination folder is
-    // created, and the file appears whole or not at all.
-    static void makeFile(std::string_view sourceRtf, const std::filesystem::path& destPdfFilename,
-                         TFieldComputer* fields = nullptr);
-};
 
 }  // namespace kavelin::rtf

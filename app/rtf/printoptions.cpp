@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "app/ui/ini/kav_ini.h"
+#include "common/utils/app_mng.h"
 #include "common/text/encoding.h"
 #include "common/text/numtext.h"
 
@@ -203,6 +204,11 @@ void TPrinterSetup::Save() {
         o->SaveTo(ini);
         o->FChanged = false;
     }
+}
+
+TPrinterSetup& printerSetup(kavelin::utils::TAppMng& app) {
+    static TPrinterSetup setup(std::filesystem::path(app.getAppIniFile()), std::filesystem::path(app.getUserIniFile()));
+    return setup;
 }
 
 // ---- installed printers ----------------------------------------------------

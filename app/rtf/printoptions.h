@@ -15,6 +15,9 @@
 namespace kavelin::ini {
 class TKavIni;
 }
+namespace kavelin::utils {
+class TAppMng;
+}
 
 namespace kavelin::rtf {
 
@@ -125,6 +128,10 @@ private:
     std::filesystem::path FAppFile, FUserFile, FSetupFileName;
     std::map<int, std::unique_ptr<TPrintJobOptions>> FOptions;
 };
+
+// The process's one printer setup, made on first use from the folder
+// manager's application and user settings files.
+TPrinterSetup& printerSetup(kavelin::utils::TAppMng& app);
 
 // Installed printers (through the platform's print system).
 std::vector<std::u16string> installedPrinterNames();

@@ -1,8 +1,10 @@
 #include "app/rtf/qtsurface.h"
 
+#include <QFontDatabase>
 #include <QImage>
 #include <QPolygon>
 #include <cmath>
+#include <mutex>
 
 #include "app/rtf/graphics.h"
 
@@ -18,7 +20,18 @@ bool isSubOrSuper(const TCharStatus& s) { return s.has(attr::subscript) || s.has
 
 }  // namespace
 
-TQtSurface::TQtSurface(QPainter* painter, double dpiX, double dpiY) : FPainter(painter), FDpiX(dpiX), FDpiY(dpiY) {}
+TQtSurface::TQtSurface(QPainter* painter, double dpiX, double dpiY) : FPainter(painter), FDpiX(dpiX), FDpiY(dpiY) {
+    installFontSubstitutes();
+}
+
+void TQtSurface::installFontSubstitutes() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
+        QFont::insertSubstitution(QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"));
+        QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
+    });
+}
 
 void TQtSurface::TextOutRotated(int x, int y, std::u16string_view text, double angleDeg) {
     if (!FPainter) return;
@@ -62,6 +75,13 @@ TColor TQtSurface::textColorOn(TColor text, TColor back) {
 TQtSurface::Selected& TQtSurface::select() {
     if (!FSelected || !(FSelected->status == FCharStatus)) {
         QFont f = fontFor(FCharStatus);
+        if (!FontAlt.empty() && !QFontDatabase::hasFamily(f.family())) {
+            for (const auto& [name, alternative] : FontAlt)
+                if (QString::compare(toQString(name), f.family(), Qt::CaseInsensitive) == 0) {
+                    f.setFamily(toQString(alternative));
+                    break;
+                }
+        }
         QFont d = f;
         if (isSubOrSuper(FCharStatus)) d.setPixelSize(std::max(1, FCharStatus.FHeight * 13 / 20));
         FSelected.emplace(Selected{FCharStatus, f, d, QFontMetricsF(f), QFontMetricsF(d)});

@@ -7,6 +7,8 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "app/rtf/surface.h"
 
@@ -36,8 +38,16 @@ public:
     void SetClip(const TRect* r) override;
     void DrawPicture(const TPrintablePicture& picture, const TRect& dest) override;
 
+    // Font substitutions (name, alternative): a face the system does not
+    // offer is drawn in its alternative.
+    std::vector<std::pair<std::u16string, std::u16string>> FontAlt;
+
     // The Qt font for a character state (sub- and superscript not applied).
     static QFont fontFor(const TCharStatus& status);
+    // Documents name Windows fonts: Arial, Times New Roman and Courier New
+    // are drawn in the metric-compatible Liberation faces. Done once, when
+    // the first surface is made.
+    static void installFontSubstitutes();
     // Dark backgrounds (brightness below 150) turn black text white.
     static TColor textColorOn(TColor text, TColor background);
 

@@ -8,7 +8,7 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "app/rtf/docprinter.h"
+#include "app/rtf/documentbuilder.h"
 #include "app/rtf/rtfdocparser.h"
 #include "common/text/encoding.h"
 #include "common/utils/atomic_file.h"
@@ -227,6 +227,7 @@ TFontHelper& fontHelper() {
 
 // ---- the report ------------------------------------------------------------
 
+TRtfReport::TRtfReport() = default;
 TRtfReport::~TRtfReport() = default;
 
 int TRtfReport::AddRow() {
@@ -355,9 +356,29 @@ void TRtfReport::SaveToFile(const std::filesystem::path& fileName) { kavelin::ut
 
 void TRtfReport::SaveToPDF(const std::filesystem::path& fileName) { TRtfToPDF::makeFile(RtfText(), fileName); }
 
-void TRtfReport::Print(QPagedPaintDevice& device, int copies) {
-    auto doc = TRtfDocumentParser::LoadRTFDocument(RtfText());
-    PrintDocument(*doc, device, copies);
+void TRtfReport::Print() {
+    std::filesystem::path file = std::filesystem::temp_directory_path() / "report.rtf";
+    kavelin::utils::writeFileAtomic(file, RtfText());
+    struct Remove {
+        const std::filesystem::path& f;
+        ~Remove() {
+            std::error_code ignored;
+            std::filesystem::remove(f, ignored);
+        }
+    } remove{file};
+    TRtfDocumentBuilder builder;
+    builder.setOverrideOptions(FPrintOptions.get());
+    builder.PrintRTFFile(file);
+}
+
+TPrintOptions& TRtfReport::PrintOptions() {
+    if (!FPrintOptions) FPrintOptions = std::make_unique<TPrintOptions>();
+    return *FPrintOptions;
+}
+
+void TRtfReport::setPrintOptions(const TPrintOptions* options) {
+    if (!options) FPrintOptions.reset();
+    else PrintOptions().Assign(*options);
 }
 
 void TRtfReport::Merge(const TRtfReport& source) {

@@ -13,9 +13,9 @@
 
 #include "app/rtf/geometry.h"
 
-class QPagedPaintDevice;
-
 namespace kavelin::rtf {
+
+class TPrintOptions;
 
 enum class TRowStyle { rsDefault, rsDocTitle, rsTitle, rsHeader, rsSum, rsBlank, rsNoTableRowTitle };
 enum TReportBorder : std::uint8_t { brdTop = 1, brdLeft = 2, brdRight = 4, brdBtm = 8 };
@@ -127,7 +127,7 @@ TFontHelper& fontHelper();
 
 class TRtfReport {
 public:
-    TRtfReport() = default;
+    TRtfReport();
     ~TRtfReport();
 
     double LeftMargin = 2.499, RightMargin = 2.499, TopMargin = 2.499, BtmMargin = 2.499;
@@ -146,8 +146,17 @@ public:
     // dest gets the RTF; on failure it is left empty and the failure passed on.
     void SaveToStream(std::string& dest);
     void SaveToFile(const std::filesystem::path& fileName);
+    // Through the PDF printer device; the file appears whole or not at all.
     void SaveToPDF(const std::filesystem::path& fileName);
-    void Print(QPagedPaintDevice& device, int copies = 1);
+    // Writes "report.rtf" in the temporary folder and prints it with the
+    // report's print options; the file is removed afterwards, also when
+    // printing fails.
+    void Print();
+
+    // Created empty on first use.
+    TPrintOptions& PrintOptions();
+    // Copies the options; null frees them.
+    void setPrintOptions(const TPrintOptions* options);
 
     // Places source to the right of this report, after a 0.7 cm gap.
     void Merge(const TRtfReport& source);
@@ -157,6 +166,7 @@ public:
 private:
     std::vector<std::unique_ptr<TReportRow>> FRows;
     bool FPageBreakAtNextRow = false;
+    std::unique_ptr<TPrintOptions> FPrintOptions;
 };
 
 int cmToTwips(double cm);

@@ -1,7 +1,9 @@
 // The case data model on the standard configuration of data/ and on small
 // configurations of its own (scripts).
 #include "app/mng/data_mng.h"
+#include "app/mng/data_item.h"
 #include "app/mng/mirvo_dll.h"
+#include "mirvo32.h"
 #include "common/text/encoding.h"
 #include "common/utils/dates.h"
 #include "tests/support/core_app.h"
@@ -403,3 +405,28 @@ TEST_F(CaseScripts, RecursionLoopsAndErrorsAreReportedAndValuesKept) {
     edit(loan, u"YTRE", TOleVariant::fromInt(1));
     EXPECT_EQ(item(loan, u"Initial", u"INDRE").valueText(), u"2");
 }
+
+namespace {
+
+// Period fields reach the library in the form its period reader takes,
+// and the library calculates the same term from them.
+TEST(PeriodeForBeregning, DisplayTextsBecomeLibraryPeriods) {
+    using mirvo::mng::periodeForBeregning;
+    struct Case {
+        std::u16string_view inn, ut;
+    } cases[] = {
+        {u"25 år  6 mnd", u"25Å 6M"}, {u"25 år", u"25Å"},   {u"3 mnd", u"3M"},
+        {u"2aar 6mnd 10dgr", u"2Å 6M 10D"}, {u"20", u"20"}, {u"", u""},
+        {u"__ år  6 mnd", u"6M"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(periodeForBeregning(c.inn), c.ut);
+
+    char16_t ut[64];
+    void* a = MVinitialize();
+    ASSERT_EQ(MVinput_w(a, u"LBELOP=500000;RNTSATS=5;UTBDTO=15.01.2025;LOPETID=20Å 6M"), 0u);
+    ASSERT_EQ(MVgetresult_w(a, u"TOTANTTERM", 0, ut, 64), 0u);
+    EXPECT_EQ(std::u16string(ut), u"246");
+    MVterminate(a);
+}
+
+}  // namespace

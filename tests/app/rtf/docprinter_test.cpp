@@ -1,4 +1,4 @@
-#include "app/rtf/docprinter.h"
+#include "app/rtf/documentbuilder.h"
 
 #include "app/rtf/rtfparser.h"
 
