@@ -92,13 +92,7 @@ int TRtfIncludeParser::color(int n) const {
 void TRtfIncludeParser::OpenBrace(TRtfTokenizer& t) {
     TSymType s;
     bool star = false;
-    try {
-        s = t.Read();
-        if (s == TSymType::ckwAsterisk) {
-            star = true;
-            s = t.Read();
-        }
-    } catch (const ERtfSourceEnded&) {
+    if (!readGroupStart(t, s, star)) {
         written.push_back(false);
         return;
     }

@@ -22,13 +22,7 @@ void TRTFFletteReader::write(std::string_view s) {
 void TRTFFletteReader::OpenBrace(TRtfTokenizer& t) {
     TSymType s;
     bool star = false;
-    try {
-        s = t.Read();
-        if (s == TSymType::ckwAsterisk) {
-            star = true;
-            s = t.Read();
-        }
-    } catch (const ERtfSourceEnded&) {
+    if (!readGroupStart(t, s, star)) {
         written.push_back(false);
         return;
     }

@@ -125,6 +125,20 @@ std::string copyGroup(TRtfTokenizer& t, std::string_view opening) {
     return c.outstrm;
 }
 
+bool readGroupStart(TRtfTokenizer& t, TSymType& s, bool& star) {
+    star = false;
+    try {
+        s = t.Read();
+        if (s == TSymType::ckwAsterisk) {
+            star = true;
+            s = t.Read();
+        }
+    } catch (const ERtfSourceEnded&) {
+        return false;
+    }
+    return true;
+}
+
 std::string groupContent(std::string_view group) {
     TRtfTokenizer t(group);
     try {

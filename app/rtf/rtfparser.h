@@ -81,6 +81,9 @@ protected:
 std::string copyGroup(TRtfTokenizer& t, std::string_view opening);
 // The contents of a group written "{\word ...}" or "{\*\word ...}".
 std::string groupContent(std::string_view group);
+// Reads the token after a "{", stepping over a "\*" and telling whether
+// there was one; false when the source ends there.
+bool readGroupStart(TRtfTokenizer& t, TSymType& s, bool& star);
 
 // The concatenated text of a group.
 class TRtfString : public TRtfGroupParser {

@@ -33,4 +33,11 @@ std::u16string upperCase(std::u16string_view s) {
     return out;
 }
 
+bool sameText(std::u16string_view a, std::u16string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i] && upperChar(a[i]) != upperChar(b[i])) return false;
+    return true;
+}
+
 }  // namespace kavelin::text

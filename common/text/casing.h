@@ -9,5 +9,7 @@ namespace kavelin::text {
 
 char16_t upperChar(char16_t c);
 std::u16string upperCase(std::u16string_view s);
+// Equal without regard to letter case.
+bool sameText(std::u16string_view a, std::u16string_view b);
 
 }  // namespace kavelin::text

@@ -88,10 +88,6 @@ std::pair<int32_t, int32_t> parsePair(std::u16string_view text) {
 
 std::u16string formatPair(int32_t a, int32_t b) { return formatInt(a) + u"," + formatInt(b); }
 
-bool sameText(std::u16string_view a, std::u16string_view b) {
-    return a.size() == b.size() && kavelin::text::upperCase(a) == kavelin::text::upperCase(b);
-}
-
 std::u16string childText(const xml::TXMLElement& e, std::u16string_view name) {
     const xml::TXMLElement* c = e.findChild(name);
     return c ? c->valueText() : std::u16string();

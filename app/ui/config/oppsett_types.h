@@ -3,6 +3,8 @@
 // and the small helpers that read and write single values of an element.
 #pragma once
 
+#include "common/text/casing.h"
+
 #include "app/ui/xml/xml_doc.h"
 #include "common/utils/error.h"
 
@@ -76,7 +78,7 @@ int32_t parseInt(std::u16string_view text);
 std::u16string formatInt(int64_t v);
 
 // Texts compared without regard to case.
-bool sameText(std::u16string_view a, std::u16string_view b);
+using kavelin::text::sameText;
 
 // IDs seen while checking a window, kept upper-cased.
 using TIDListe = std::set<std::u16string>;

@@ -20,13 +20,6 @@ std::u16string numberText(double v) {
     return s == u"-0" ? u"0" : s;
 }
 
-bool sameText(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (a[i] != b[i] && text::upperChar(a[i]) != text::upperChar(b[i])) return false;
-    return true;
-}
-
 // ---- TOleVariant ------------------------------------------------------------
 
 TOleVariant& TOleVariant::operator=(const TOleVariant& o) {

@@ -7,6 +7,8 @@
 // exponent (4.5 -> "4,5", 500000 -> "500000").
 #pragma once
 
+#include "common/text/casing.h"
+
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -166,6 +168,6 @@ private:
 };
 
 // Text equality without regard to case (names of members and objects).
-bool sameText(std::u16string_view a, std::u16string_view b);
+using kavelin::text::sameText;
 
 }  // namespace kavelin::activex
