@@ -8,7 +8,7 @@
 
 #include "app/dlg/msgbox.h"
 #include "app/dlg/widget_names.h"
-#include "app/frame/input_link.h"
+#include "app/frame/input/frame_input.h"
 #include "app/mng/data_mng.h"
 #include "app/ui/xml/xml_doc.h"
 #include "common/utils/error.h"
@@ -40,8 +40,11 @@ TFormStdVerdi::TFormStdVerdi(const oppsett::TProduktOppsett& product, mng::TProd
     pnInputParent->setWidgetResizable(true);
     pnInputParent->setFrameShape(QFrame::NoFrame);
     layout->addWidget(pnInputParent, 1);
-    FFrame = frame::createInputFrame(product.Produktgruppe(), frame::TInputFrameMode::ifDefaultValues, pnInputParent);
-    pnInputParent->setWidget(FFrame->widget());
+    // The frame follows the product group; the default data puts it in its
+    // default-values mode.
+    FFrame = frame::createInputFrame(*FData, pnInputParent);
+    setName(FFrame.get(), "frameInput");
+    pnInputParent->setWidget(FFrame.get());
     FFrame->setLoan(FData);
 
     pnButtons = new QFrame(this);
@@ -51,7 +54,7 @@ TFormStdVerdi::TFormStdVerdi(const oppsett::TProduktOppsett& product, mng::TProd
     buttons->setContentsMargins(10, 8, 10, 8);
     if (FSetup.readOnly) {
         // The values are shown, not edited: a banner and one button.
-        FFrame->setInputEnabled(false);
+        FFrame->setEnabled(false);
         auto* banner = new QLabel(QStringLiteral("Konfigurasjonen er skrivebeskyttet - standardverdiene kan ikke endres."),
                                   pnButtons);
         setName(banner, "laReadOnly");
@@ -81,23 +84,22 @@ TFormStdVerdi::TFormStdVerdi(const oppsett::TProduktOppsett& product, mng::TProd
 }
 
 TFormStdVerdi::~TFormStdVerdi() {
-    if (FFrame) FFrame->setLoan(nullptr);
+    if (FFrame) FFrame->clear();
     if (FData) FData->releaseInputConnections();
+    if (FFrame) pnInputParent->takeWidget();
 }
 
 void TFormStdVerdi::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    int h = FFrame->contentHeight() + 2 * pnButtons->sizeHint().height();
+    int h = FFrame->sizeHint().height() + 2 * pnButtons->sizeHint().height();
     if (FSetup.mainWindowHeight > 0) h = std::min(h, FSetup.mainWindowHeight * 4 / 5);
     resize(width(), std::max(h, 200));
 }
 
 void TFormStdVerdi::restore() {
-    FFrame->setLoan(nullptr);
-    FData->releaseInputConnections();
+    FFrame->clear();
     FData->load(*FSnapshot->doc.root());
     if (FSnapshot->changed) FData->markChanged();
-    FFrame->setLoan(FData);
 }
 
 void TFormStdVerdi::accept() {

@@ -15,7 +15,7 @@ namespace mirvo::oppsett {
 class TProduktOppsett;
 }
 namespace mirvo::frame {
-class TInputFrameLink;
+class TFrameLoanInput;
 }
 class QFrame;
 class QPushButton;
@@ -42,6 +42,7 @@ public:
     QPushButton* btnOK = nullptr;
     QPushButton* btnCancel = nullptr;
     mng::TProductData* data() const { return FData; }
+    frame::TFrameLoanInput* inputFrame() const { return FFrame.get(); }
 
     void accept() override;
     void reject() override;
@@ -52,7 +53,7 @@ protected:
 private:
     void restore();
 
-    std::unique_ptr<frame::TInputFrameLink> FFrame;
+    std::unique_ptr<frame::TFrameLoanInput> FFrame;
     mng::TProductData* FData = nullptr;
     mng::TProductsDefaultData& FDefaults;
     TStdVerdiSetup FSetup;

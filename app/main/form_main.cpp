@@ -25,6 +25,8 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include <utility>
+
 #include "app/dlg/about_dlg.h"
 #include "app/dlg/file_dlg.h"
 #include "app/dlg/form_kalkulator.h"
@@ -32,7 +34,7 @@
 #include "app/dlg/msgbox.h"
 #include "app/dlg/widget_names.h"
 #include "app/frame/frame_reports.h"
-#include "app/frame/input_link.h"
+#include "app/frame/input/frame_input.h"
 #include "app/frame/kavelin_edit.h"
 #include "app/frame/laan_list.h"
 #include "app/mng/data_mng.h"
@@ -670,7 +672,10 @@ void TformMain::wireCase() {
     c.FOnCanLoadSection = [this](std::u16string_view section, bool& allowed) {
         if (FSetup.commandLine.importMode && section == u"Changes") allowed = false;
     };
-    c.FOnEditChange = [this](mng::TDataItem* item) { recalc(item); };
+    c.FOnEditChange = [this](mng::TDataItem* item) {
+        recalc(item);
+        FEditRecomputed = true;
+    };
 }
 
 void TformMain::recalc(const mng::TDataItem* item) {
@@ -695,7 +700,7 @@ void TformMain::fillListFromCase() {
 }
 
 void TformMain::releaseInput() {
-    if (FFrameInput) FFrameInput->setLoan(nullptr);
+    if (FFrameInput) FFrameInput->clear();
     if (FSetup.data) sak().releaseInputConnections();
 }
 
@@ -713,8 +718,16 @@ void TformMain::selectLoan(int index) {
     FFrameInput.reset();
     mng::TProductData& loan = sak().getItem(size_t(index));
     const TProduktGruppe group = loan.productGroup();
-    FFrameInput = frame::createInputFrame(group, frame::TInputFrameMode::ifLoan, FPnInput);
-    FPnInput->setWidget(FFrameInput->widget());
+    FFrameInput = frame::createInputFrame(loan, FPnInput);
+    dlg::setName(FFrameInput.get(), "frameInput");
+    FPnInput->setWidget(FFrameInput.get());
+    // Edits the case does not report (another alternative, a deleted change
+    // row) are recomputed here; the list shows amount and rates again.
+    connect(FFrameInput.get(), &frame::TFrameLoanInput::edited, this, [this] {
+        if (std::exchange(FEditRecomputed, false)) return;
+        recalc(nullptr);
+        guarded(QStringLiteral("Mirvo"), [&] { FMainMng->oppdaterLåneListe(); });
+    });
     guarded(QStringLiteral("Mirvo"), [&] { FFrameInput->setLoan(&loan); });
     // 3. Actions for the product group.
     const bool nedbet = group == TProduktGruppe::pgNedbetlån;
@@ -726,8 +739,8 @@ void TformMain::selectLoan(int index) {
     // 5. The focus to the first edit field of the new frame.
     if (FAutoFocusDirty) {
         FAutoFocusDirty = false;
-        for (auto* edit : FFrameInput->widget()->findChildren<kavelin::fmt::TCustomKavelinEdit*>())
-            if (edit->isVisibleTo(FFrameInput->widget()) && edit->isEnabled()) {
+        for (auto* edit : FFrameInput->findChildren<kavelin::fmt::TCustomKavelinEdit*>())
+            if (edit->isVisibleTo(FFrameInput.get()) && edit->isEnabled()) {
                 edit->setFocus(Qt::OtherFocusReason);
                 break;
             }

@@ -28,7 +28,7 @@ class QToolBar;
 
 namespace mirvo::frame {
 class TFrameReports;
-class TInputFrameLink;
+class TFrameLoanInput;
 class TLånItemCtrlLink;
 class TLånListCtrlMng;
 }
@@ -84,7 +84,7 @@ public:
     QWidget* pnInput() const;
     frame::TLånListCtrlMng& lånList() { return *FLånList; }
     mng::TPortfolioData& sak();
-    frame::TInputFrameLink* inputFrame() const { return FFrameInput.get(); }
+    frame::TFrameLoanInput* inputFrame() const { return FFrameInput.get(); }
 
     // Case commands.
     void newCase();
@@ -154,6 +154,9 @@ private:
     // Loans added, deleted or given another product since the case was
     // loaded or saved (the loans' own flags tell of edited values).
     bool FStructureChanged = false;
+    // The last edit of the case was recomputed already; the input frame's
+    // report of the same edit then needs no second recompute.
+    bool FEditRecomputed = false;
     TShowMode FPreviousViewState = TShowMode::smUndefined;
     TShowMode FVisningsmodus = TShowMode::smUndefined;
     QSize FPendingOuterSize;  // a view's outer size still to apply
@@ -166,7 +169,7 @@ private:
     QScrollArea* FPnInput = nullptr;
     frame::TFrameReports* FFrameReports = nullptr;
     std::unique_ptr<frame::TLånListCtrlMng> FLånList;
-    std::unique_ptr<frame::TInputFrameLink> FFrameInput;
+    std::unique_ptr<frame::TFrameLoanInput> FFrameInput;
     std::unique_ptr<TPortfolioCaseSource> FCaseSource;
     std::unique_ptr<TMainMng> FMainMng;
 };

@@ -20,10 +20,13 @@
 #include "app/dlg/form_std_verdi.h"
 #include "app/dlg/msgbox.h"
 #include "app/frame/frame_reports.h"
+#include "app/frame/input/frame_input.h"
+#include "app/frame/input/input_wnd.h"
 #include "app/frame/laan_list.h"
 #include "app/main/main_mng.h"
 #include "app/mng/mirvo_dll.h"
 #include "app/ui/fmt/numtext.h"
+#include "common/text/encoding.h"
 #include "tests/app/main/main_window_fixture.h"
 
 namespace mirvo::main {
@@ -65,10 +68,24 @@ struct TTypingWindow : mng::TSectionWindow {
     void moveRow(size_t, size_t) override {}
 };
 
-// Types a value into a field of a loan as an input window would.
+void typeInto(QWidget* w, const QString& text) {
+    w->setFocus();
+    QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(w, Qt::Key_Delete);
+    QTest::keyClicks(w, text);
+}
+
+// Types a value into a field of a loan: into the input frame showing it, or,
+// for a loan not shown, as an input window would.
 void type(mng::TProductData& loan, std::u16string_view section, std::u16string_view id, std::u16string_view text) {
     mng::TDataSection* s = loan.getSection(section);
     ASSERT_NE(s, nullptr);
+    if (auto* shown = dynamic_cast<mng::TWndElements*>(s->window())) {
+        mng::TLabelAndField* f = shown->inputFieldByID(id);
+        ASSERT_NE(f, nullptr) << kavelin::text::toUtf8(id);
+        typeInto(f->fieldCtrl(), QString::fromStdU16String(std::u16string(text)));
+        return;
+    }
     TTypingWindow w;
     s->attachWindow(&w);
     TTypedControl& c = *w.controls.at(std::u16string(id));
