@@ -209,7 +209,7 @@ uint16_t TYtterKjerne::lastEndringslinje(int k, bool igjen) {
     if (k == 0 || linje.kapitperiode != 0) MVF_kapitperiode = linje.kapitperiode;
     MVF_fasteoverhopp = linje.fasteoverhopp;
     for (size_t i = 0; i < 3; ++i) {
-        MVF_rente[i].sats = int32_t(std::nearbyint(linje.rente[i].sats * 1000));
+        MVF_rente[i].sats = tusendelsProsent(linje.rente[i].sats);
         MVF_rente[i].grense = i == 0 ? 0 : linje.rente[i].grense;
     }
     MVF_provisjon = linje.provisjon;
