@@ -30,7 +30,10 @@ for t in $targets; do
   log="$BUILD/$t.log"
   echo "== $t ($RUNS runs)"
   # shellcheck disable=SC2046
-  if ! "$BUILD/fuzz/$t" -runs="$RUNS" -max_len=4096 -timeout=10 "$corpus" $(seeds_for "$t") >"$log" 2>&1; then
+  dict=""
+  [ -f "fuzz/${t#fuzz_}.dict" ] && dict="-dict=fuzz/${t#fuzz_}.dict"
+  # shellcheck disable=SC2086
+  if ! "$BUILD/fuzz/$t" -runs="$RUNS" -max_len=4096 -timeout=10 $dict "$corpus" $(seeds_for "$t") >"$log" 2>&1; then
     tail -n 40 "$log"
     echo "$t failed; the input is in the working folder (crash-*), the log in $log" >&2
     exit 1

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <type_traits>
 
@@ -62,6 +63,15 @@ struct TRentetrinnPost {
 using rentetrinn = std::array<TRentetrinnPost, 3>;
 
 // The interest steps in force during a course, rates in thousandths of a percent.
+// A rate far outside any real one is held at the ends of the range (such a
+// loan fails its checks; the conversion itself must stay defined).
+inline int32_t tusendelsProsent(double sats) {
+    const double t = std::nearbyint(sats * 1000);
+    if (!(t > -2e9)) return -2000000000;
+    if (!(t < 2e9)) return 2000000000;
+    return int32_t(t);
+}
+
 struct TMvfRentetrinnPost {
     double grense = 0;
     int32_t sats = 0;

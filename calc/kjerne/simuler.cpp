@@ -101,7 +101,7 @@ void TSimuler::beregnlaan(uint16_t& feil) {
     // The first year's average rate is taken on line 0's rates.
     const auto lagretRente = MVF_rente;
     for (size_t i = 0; i < 3; ++i) {
-        MVF_rente[i].sats = int32_t(std::nearbyint(EL(0).rente[i].sats * 1000));
+        MVF_rente[i].sats = tusendelsProsent(EL(0).rente[i].sats);
         MVF_rente[i].grense = i == 0 ? 0 : EL(0).rente[i].grense;
     }
     res.snittrente1 = snittrentesats(IFO().laanebeloep);

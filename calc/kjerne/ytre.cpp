@@ -19,6 +19,7 @@ constexpr uint16_t kUgyldigEndring = 321;
 constexpr uint16_t kUgyldigInnfrielse = 331;
 constexpr uint16_t kForLangLoepetid = 110;
 constexpr uint16_t kForKortLoepetid = 111;
+constexpr uint16_t kForLangAvdragsfri = 112;
 constexpr uint16_t kMaalPassert = 221;
 constexpr uint16_t kSluttsaldoFormel = 410;
 constexpr double kFeilResidual = 3e9;
@@ -117,6 +118,8 @@ void TYtterKjerne::Simuler_rapport(uint16_t& feil, TWordDate& innfridato, TRadMo
     const Datorec utbetaling = ifo.diskontdato;
     if (EL(0).innfrielsesdato.L != 0) {
         MVF_innfrielsesdato = EL(0).innfrielsesdato;
+    } else if (ifo.loepetid > FMaxLoepetid) {
+        feil = kForLangLoepetid;
     } else if (ifo.loepetid != 0) {
         MVF_innfrielsesdato = innfrielseFraLoepetid(ifo.loepetid);
         if (kavelin::finans::Dager360(MVF_innfrielsesdato, utbetaling) > FMaxLoepetid)
@@ -126,6 +129,10 @@ void TYtterKjerne::Simuler_rapport(uint16_t& feil, TWordDate& innfridato, TRadMo
     }
     if (feil) return;
 
+    if (ifo.avdragsfriheit > FMaxLoepetid) {
+        feil = kForLangAvdragsfri;
+        return;
+    }
     if (ifo.avdragsfriheit != 0) {
         ForutsAvdragsfriSlutt = Dato2RDato(avdragsfriSluttFraPeriode(ifo.avdragsfriheit));
         if (MVF_endringsdato == 0 || ForutsAvdragsfriSlutt < MVF_endringsdato) {
@@ -202,7 +209,7 @@ uint16_t TYtterKjerne::lastEndringslinje(int k, bool igjen) {
     if (k == 0 || linje.kapitperiode != 0) MVF_kapitperiode = linje.kapitperiode;
     MVF_fasteoverhopp = linje.fasteoverhopp;
     for (size_t i = 0; i < 3; ++i) {
-        MVF_rente[i].sats = int32_t(std::nearbyint(linje.rente[i].sats * 1000));
+        MVF_rente[i].sats = tusendelsProsent(linje.rente[i].sats);
         MVF_rente[i].grense = i == 0 ? 0 : linje.rente[i].grense;
     }
     MVF_provisjon = linje.provisjon;

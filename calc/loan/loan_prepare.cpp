@@ -18,7 +18,8 @@ constexpr double kLoeseBelop = 2e9;  // stands for the loan amount while it is s
 constexpr int kAlleAar = 99;         // year ends wanted in a course without output
 
 uint16_t perioden(int aar, int mnd, int dager) {
-    return uint16_t(std::clamp(aar * 360 + mnd * 30 + dager, 0, 65535));
+    const int64_t d = int64_t(aar) * 360 + int64_t(mnd) * 30 + dager;
+    return uint16_t(std::clamp<int64_t>(d, 0, 65535));
 }
 
 bool satt(Datorec d) { return d.L != 0; }

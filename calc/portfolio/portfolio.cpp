@@ -228,7 +228,7 @@ bool TPortfolio::snittRente1(double& rate) {
         total += belop;
         const auto lagret = l->MVF_rente;
         for (size_t i = 0; i < lagret.size(); ++i) {
-            l->MVF_rente[i].sats = int32_t(std::nearbyint(l->EL(0).rente[i].sats * 1000));
+            l->MVF_rente[i].sats = tusendelsProsent(l->EL(0).rente[i].sats);
             l->MVF_rente[i].grense = i == 0 ? 0 : l->EL(0).rente[i].grense;
         }
         l->reknrente(l->dgpraarx10 / 10, s, belop);

@@ -307,3 +307,15 @@ TEST(Kjerne, DisbursementOnThe29thDueAtTheEndOfFebruary) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Kjerne, HugePeriodPartsAreRefusedNotWrapped) {
+    // 20,000,000 years do not wrap into a short period: the term is too long.
+    TCalcLoan l;
+    ASSERT_EQ(l.Input(u"LBELOP=300000;RNTSATS=3,5;UTBDTO=01.02.2011;LOPETIDY=20000000"), 0);
+    EXPECT_NE(l.kalkuler(), 0);
+    EXPECT_EQ(l.IFO().loepetid, 65535);
+}
+
+}  // namespace
