@@ -12,6 +12,7 @@ namespace {
 constexpr uint16_t kForLangLoepetid = 110;
 constexpr uint16_t kForLenge = 2;
 constexpr uint16_t kRammeMedEndring = 336;
+constexpr uint16_t kForStortBelop = 25;
 constexpr int kMaksSoekeSteg = 200;
 constexpr int kMaksEnhetslanTerm = 14400;
 // Upper bounds of the searches stop doubling here: no amount or term is
@@ -167,6 +168,10 @@ void TSimuler::BeregnLBelop(uint16_t& feil) {
 void TSimuler::BeregnVhaTermbelop2(uint16_t& feil) {
     endringtype& linje = EL(0);
     const double P = linje.terminbelop2;
+    if (!(std::fabs(P) < double(kMaksGrense))) {
+        feil = kForStortBelop;
+        return;
+    }
     int64_t c = int64_t(std::nearbyint(P));
     int64_t b = c / 3;
     bool nedFlyttet = false;
