@@ -263,9 +263,19 @@ void TInnerKjerne::renteForPeriode(TWordDate fra, TWordDate til, double kapital,
 // ---- terms --------------------------------------------------------------------
 
 TWordDate TInnerKjerne::terminDato(int n) const {
-    if (FTerminRef.rd != MVF_refForfallsdato || FTerminRef.mode != rdatomode())
+    const int mnd = terminMnd();
+    if (FTerminRef.rd != MVF_refForfallsdato || FTerminRef.mode != rdatomode() || FTerminMnd != mnd) {
         FTerminRef = mndRef(MVF_refForfallsdato);
-    return AddrMndrFra(FTerminRef, n * terminMnd());
+        FTerminMnd = mnd;
+        FTerminDatoer.fill(0);
+    }
+    // Trial runs step through the same term dates again and again; 0 marks
+    // a date not stepped yet (no real date has day number 0).
+    const bool iTabell = n >= 0 && n < int(FTerminDatoer.size());
+    if (iTabell && FTerminDatoer[size_t(n)] != 0) return FTerminDatoer[size_t(n)];
+    const TWordDate d = AddrMndrFra(FTerminRef, n * mnd);
+    if (iTabell) FTerminDatoer[size_t(n)] = d;
+    return d;
 }
 
 double TInnerKjerne::provisjonForSaldo() const {
@@ -565,8 +575,10 @@ uint16_t TInnerKjerne::simuleringsloop(int options, saldoar& sluttsaldo, TWordDa
             forlfeilkode = kjernefeil::kForLenge;
             break;
         }
-        TWordDate idag = std::min({stopp, SR.nesterelkapitdato, SR.nestetermindato, SR.nesteabskapitdato,
-                                   SR.nestenyttaar, SR.nesteLnAarsskifte, SR.obsdato});
+        TWordDate idag = std::min(stopp, SR.nestetermindato);
+        idag = std::min(idag, std::min(SR.nesterelkapitdato, SR.nesteabskapitdato));
+        idag = std::min(idag, std::min(SR.nestenyttaar, SR.nesteLnAarsskifte));
+        idag = std::min(idag, SR.obsdato);
         if (SR.rentefrislutt != 0) idag = std::min(idag, SR.rentefrislutt);
         if (idag == kNever) break;
         SR.idag = idag;

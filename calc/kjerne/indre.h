@@ -178,8 +178,11 @@ protected:
     TWordDate terminDato(int n) const;
 
 private:
-    // The reference due date decoded once for stepping term dates.
+    // The reference due date decoded once for stepping term dates, and the
+    // term dates already stepped from it.
     mutable TMndRef FTerminRef;
+    mutable int FTerminMnd = 0;
+    mutable std::array<TWordDate, 1024> FTerminDatoer{};
 };
 
 }  // namespace mirvo::beregning

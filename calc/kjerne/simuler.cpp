@@ -12,8 +12,14 @@ namespace {
 constexpr uint16_t kForLangLoepetid = 110;
 constexpr uint16_t kForLenge = 2;
 constexpr uint16_t kRammeMedEndring = 336;
+constexpr uint16_t kForStortBelop = 25;
 constexpr int kMaksSoekeSteg = 200;
 constexpr int kMaksEnhetslanTerm = 14400;
+// Upper bounds of the searches stop doubling here: no amount or term is
+// larger, and the bound must stay a whole number.
+constexpr int64_t kMaksGrense = int64_t(1) << 50;
+
+int64_t doble(int64_t x) { return x < kMaksGrense ? 2 * x : x; }
 
 // Errors that mean "this trial runs too long" and steer a search.
 bool forLang(uint16_t feil) { return feil == kForLangLoepetid || feil == kForLenge; }
@@ -149,7 +155,7 @@ void TSimuler::BeregnLBelop(uint16_t& feil) {
         } else {
             if (belop == a) break;
             a = belop;
-            if (!oevreFunnet) b = 2 * b;
+            if (!oevreFunnet) b = doble(b);
         }
         if (f == W && feil == 0) break;
         if (a == b) break;
@@ -162,6 +168,10 @@ void TSimuler::BeregnLBelop(uint16_t& feil) {
 void TSimuler::BeregnVhaTermbelop2(uint16_t& feil) {
     endringtype& linje = EL(0);
     const double P = linje.terminbelop2;
+    if (!(std::fabs(P) < double(kMaksGrense))) {
+        feil = kForStortBelop;
+        return;
+    }
     int64_t c = int64_t(std::nearbyint(P));
     int64_t b = c / 3;
     bool nedFlyttet = false;
@@ -177,7 +187,7 @@ void TSimuler::BeregnVhaTermbelop2(uint16_t& feil) {
         if (forLang(feil) || e < 0) {
             if (t == b) break;
             b = t;
-            if (!nedFlyttet) c = 2 * c;
+            if (!nedFlyttet) c = doble(c);
         } else {
             if (t == c) break;
             c = t;
@@ -211,7 +221,7 @@ void TSimuler::BeregnEnhetslnVhaTermbelop(uint16_t& feil) {
         } else {
             if (b == forsoekt) break;
             b = forsoekt;
-            if (!forkortet) a = 2 * a;
+            if (!forkortet) a = doble(a);
         }
         if (feil == 0 && t == A) break;
     }

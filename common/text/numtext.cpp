@@ -1,24 +1,31 @@
 #include "common/text/numtext.h"
 
 #include <charconv>
+#include <cmath>
 
 namespace kavelin::text {
 
 std::u16string intText(long long n, int minDigits) {
     const bool neg = n < 0;
     unsigned long long v = neg ? 0ULL - static_cast<unsigned long long>(n) : static_cast<unsigned long long>(n);
-    std::u16string s;
+    char16_t buf[48];
+    char16_t* end = buf + sizeof buf / sizeof buf[0];
+    char16_t* p = end;
     do {
-        s.insert(s.begin(), char16_t(u'0' + v % 10));
+        *--p = char16_t(u'0' + v % 10);
         v /= 10;
     } while (v != 0);
-    while (s.size() < size_t(minDigits)) s.insert(s.begin(), u'0');
-    if (neg) s.insert(s.begin(), u'-');
-    return s;
+    if (minDigits > 40) minDigits = 40;
+    while (end - p < minDigits) *--p = u'0';
+    if (neg) *--p = u'-';
+    return std::u16string(p, size_t(end - p));
 }
 
 std::u16string fixedText(double v, int decimals, char16_t decimalSep) {
     decimals = decimals < 0 ? 0 : decimals > 15 ? 15 : decimals;
+    // Whole numbers: rounding to nearest (ties to even, as the general path
+    // does) is exact below 2^53.
+    if (decimals == 0 && std::fabs(v) < 9.0e15) return intText(static_cast<long long>(std::nearbyint(v)));
     char buf[400];
     auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
     if (res.ec != std::errc()) return u"NAN";

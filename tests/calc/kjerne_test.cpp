@@ -319,3 +319,13 @@ TEST(Kjerne, HugePeriodPartsAreRefusedNotWrapped) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Kjerne, AbsurdSecondPaymentIsTooLargeAnAmount) {
+    TCalcLoan l;
+    ASSERT_EQ(l.Input(u"LBELOP=600000;RNTSATS=4,5;TERMBELOP2=3000000000000000000000000;UTBDTO=01.03.2024"), 0);
+    EXPECT_EQ(l.kalkuler(), 25);
+}
+
+}  // namespace
