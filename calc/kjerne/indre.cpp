@@ -96,6 +96,11 @@ void TInnerKjerne::reknrente(int dager, TRenteSaldo& s, double kapital) {
     const auto& trinn = MVF_rente;
     switch (Trapperentetype) {
         case 0:
+            if (trinn[1].sats == 0 && trinn[2].sats == 0) {
+                // One rate: what the band loop below comes to, without it.
+                if (k > 0 && trinn[0].sats != 0) renteberegn(dager, dgpraarx10, s, trinn[0].sats, k);
+                break;
+            }
             for (int n = 2; n >= 0; --n) {
                 const double grense = n == 0 ? 0 : trinn[size_t(n)].grense;
                 if (k > grense && trinn[size_t(n)].sats != 0) {
@@ -500,6 +505,96 @@ void TInnerKjerne::serieForskuddTermin(TWordDate dato) {
 
 // ---- the run ------------------------------------------------------------------
 
+// The payment of the term due at `idag`, or capitalisation before the first due date.
+void TInnerKjerne::betalTermin(TWordDate idag, double sluttSaldo) {
+    auto& saldo = Laanet.saldo;
+    double betaling = SR.sisteinnbetaling;
+    if (idag < MVF_forfallsdato) {
+        if (!(MVF_laanetype & laanetyper::kSeparatKapit)) kapitaliser();
+        if (MVF_forfallsdato < SR.nestetermindato) SR.nestetermindato = MVF_forfallsdato;
+        return;
+    }
+    if (MVF_fasteoverhopp != 0 && (MVF_fasteoverhopp & (1u << (getMonth(idag) - 1)))) {
+        betaling = 0;
+        SR.sisteinnbetaling = 0;
+    }
+    const double avdrag = terminOppgjor();
+    if (TillatNegAvdrag || betaling < saldo.kapital - sluttSaldo) {
+        saldo.innbsum += betaling;
+        saldo.kapital -= avdrag;
+        if (!(MVF_laanetype & laanetyper::kSeparatKapit) && MVF_laanetype != laanetyper::kAnnuitetUtenKorr) {
+            saldo.innbsum += saldo.rente.belop;
+            saldo.rente.belop = 0;
+        }
+        if (MVF_laanetype & laanetyper::kFoersteTerminKorr) {
+            saldo.innbsum += SR.termb1korr;
+            SR.termb1korr = 0;
+        }
+    } else {
+        saldo.innbsum += saldo.kapital + (betaling - avdrag);
+        saldo.kapital = 0;
+        SR.avsluttlaan = true;
+    }
+    if (MVF_renteb == renteberegning::ekteforskot && !SR.avsluttlaan) {
+        TRenteSaldo forskudd;
+        renteForPeriode(idag, SR.nestetermindato, saldo.kapital, forskudd);
+        oppgjorRest(forskudd);
+        saldo.innbsum += forskudd.belop;
+        saldo.rente.belop -= forskudd.belop;
+    }
+}
+
+// A trial run of the term-amount search on a plain loan: the general loop
+// of simuleringsloop with every branch such a run cannot take left out
+// (no reports, no close-out, no capitalisation dates, interest in arrears,
+// no skip months, no observation date, a change date to stop at).
+bool TInnerKjerne::enkelProeve(int options, slMeldProc callback, TWordDate stopp) const {
+    using kavelin::finans::kNever;
+    return callback == &TInnerKjerne::nullsendtrp && inSimTermBelop &&
+           (options & simopt::kStoppVedEndring) && !(options & (simopt::kTilInnfrielse | simopt::kSpoerTermin)) &&
+           stopp != kNever && termbelopReberegnHverTermin != 1 && MVF_renteb == renteberegning::etterskot &&
+           !(MVF_laanetype & laanetyper::kSeparatKapit) && SR.nesterelkapitdato == kNever &&
+           SR.nesteabskapitdato == kNever && SR.rentefrislutt == 0 && MVF_rentertilkap == 0 &&
+           MVF_fasteoverhopp == 0 && DriftsSystem != 1 && SR.obsdato == kNever && !stegvis();
+}
+
+void TInnerKjerne::enkelLoop(TWordDate stopp, double sluttSaldo) {
+    auto& saldo = Laanet.saldo;
+    SR.tilrapp = false;
+    for (int hendelser = 1;; ++hendelser) {
+        if (hendelser > kMaksHendelser) {
+            forlfeilkode = kjernefeil::kForLenge;
+            return;
+        }
+        const TWordDate idag = std::min({stopp, SR.nestetermindato, SR.nestenyttaar, SR.nesteLnAarsskifte});
+        SR.idag = idag;
+        const bool termindag = idag == SR.nestetermindato;
+        if (idag == SR.nesteLnAarsskifte) SR.nesteLnAarsskifte = AddrMndr(12, SR.nesteLnAarsskifte);
+        ajourfoerRente(idag);
+        if (termindag) {
+            SR.forr_rntbrgn = TWordDate(saldo.ajourdato);
+            oppgjorRest(saldo.rente);
+        }
+        if (idag == SR.nestenyttaar) {
+            settNemnarForAar(idag);
+            SR.saldoendring = saldo.kapital - SR.forrigeaarssaldo;
+            SR.forrigeaarssaldo = saldo.kapital;
+            SR.iRntTilKapAarStart = SR.antRntTilKap + 1;
+            SR.nestenyttaar = AddrMndr(12, SR.nestenyttaar);
+        }
+        if (idag == stopp) return;
+        if (termindag) {
+            saldo.provisjon += provisjonForSaldo();
+            SR.terminteljar += 1;
+            SR.nestetermindato = terminDato(SR.terminteljar);
+            const double lagretBetaling = SR.sisteinnbetaling;
+            betalTermin(idag, sluttSaldo);
+            SR.sisteinnbetaling = lagretBetaling;
+            SR.sisteinnbetaling -= SR.sisteinnbetdecr;
+        }
+    }
+}
+
 uint16_t TInnerKjerne::simuleringsloop(int options, saldoar& sluttsaldo, TWordDate& innfridato,
                                        double& aarsendring, slMeldProc callback) {
     using kavelin::finans::kNever;
@@ -570,6 +665,10 @@ uint16_t TInnerKjerne::simuleringsloop(int options, saldoar& sluttsaldo, TWordDa
 
     int hendelser = 0;
     bool ferdig = !klar;
+    if (klar && enkelProeve(options, callback, stopp)) {
+        enkelLoop(stopp, sluttSaldo);
+        ferdig = true;
+    }
     while (!ferdig && forlfeilkode == 0) {
         if (++hendelser > kMaksHendelser) {
             forlfeilkode = kjernefeil::kForLenge;
@@ -671,42 +770,7 @@ uint16_t TInnerKjerne::simuleringsloop(int options, saldoar& sluttsaldo, TWordDa
                     break;
                 }
             }
-            double betaling = SR.sisteinnbetaling;
-
-            if (idag < MVF_forfallsdato) {
-                if (!(MVF_laanetype & laanetyper::kSeparatKapit)) kapitaliser();
-                if (MVF_forfallsdato < SR.nestetermindato) SR.nestetermindato = MVF_forfallsdato;
-            } else {
-                if (MVF_fasteoverhopp != 0 && (MVF_fasteoverhopp & (1u << (getMonth(idag) - 1)))) {
-                    betaling = 0;
-                    SR.sisteinnbetaling = 0;
-                }
-                const double avdrag = terminOppgjor();
-                if (TillatNegAvdrag || betaling < saldo.kapital - sluttSaldo) {
-                    saldo.innbsum += betaling;
-                    saldo.kapital -= avdrag;
-                    if (!(MVF_laanetype & laanetyper::kSeparatKapit) &&
-                        MVF_laanetype != laanetyper::kAnnuitetUtenKorr) {
-                        saldo.innbsum += saldo.rente.belop;
-                        saldo.rente.belop = 0;
-                    }
-                    if (MVF_laanetype & laanetyper::kFoersteTerminKorr) {
-                        saldo.innbsum += SR.termb1korr;
-                        SR.termb1korr = 0;
-                    }
-                } else {
-                    saldo.innbsum += saldo.kapital + (betaling - avdrag);
-                    saldo.kapital = 0;
-                    SR.avsluttlaan = true;
-                }
-                if (MVF_renteb == renteberegning::ekteforskot && !SR.avsluttlaan) {
-                    TRenteSaldo forskudd;
-                    renteForPeriode(idag, SR.nestetermindato, saldo.kapital, forskudd);
-                    oppgjorRest(forskudd);
-                    saldo.innbsum += forskudd.belop;
-                    saldo.rente.belop -= forskudd.belop;
-                }
-            }
+            betalTermin(idag, sluttSaldo);
             SR.sisteinnbetaling = lagretBetaling;
 
             melde(idag, trt::kOppgjor);

@@ -154,7 +154,14 @@ public:
     TRntKap rntTilKap{};
 
 protected:
-    uint16_t melde(TWordDate dato, int radtype) { return (this->*loksendtrp)(dato, radtype); }
+    uint16_t melde(TWordDate dato, int radtype) {
+        // Trial runs report to the null callback at every event; spare them the call.
+        if (loksendtrp == &TInnerKjerne::nullsendtrp) {
+            SR.tilrapp = false;
+            return 0;
+        }
+        return (this->*loksendtrp)(dato, radtype);
+    }
 
     // Algorithms of the course, in the order a run uses them.
     void renteberegn(int dager, int dx10, TRenteSaldo& s, double sats, double kapital);
@@ -176,6 +183,9 @@ protected:
     double veietRente(int fra);
     int terminMnd() const { return MVF_termlengde / 30; }
     TWordDate terminDato(int n) const;
+    void betalTermin(TWordDate idag, double sluttSaldo);
+    bool enkelProeve(int options, slMeldProc callback, TWordDate stopp) const;
+    void enkelLoop(TWordDate stopp, double sluttSaldo);
 
 private:
     // The reference due date decoded once for stepping term dates, and the
