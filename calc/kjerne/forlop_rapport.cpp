@@ -102,7 +102,7 @@ char16_t TForlopRapport::radKode(int radtype, const utrectype& r) const {
     }
 }
 
-std::u16string TForlopRapport::kodeTekst(char16_t kode) {
+std::u16string_view TForlopRapport::kodeTekst(char16_t kode) {
     switch (kode) {
         case u'D': return u"Utbetaling";
         case u'G': return u"Gebyr";

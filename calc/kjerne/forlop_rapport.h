@@ -58,7 +58,7 @@ public:
     // The kind letter of a passed row; 0 when the row gives no line.
     char16_t radKode(int radtype, const utrectype& r) const;
     // The text of a Norwegian kind letter; throws EMirvo "Ukjent rapportkode".
-    static std::u16string kodeTekst(char16_t kode);
+    static std::u16string_view kodeTekst(char16_t kode);
 
     // ---- layouts (row receivers)
     TForlopMottaker utrpndll{*this, &TForlopRapport::skrivUtrpndll};

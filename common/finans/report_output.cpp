@@ -165,9 +165,17 @@ void TReportOutput::endAddSubCols() {
     FFirstCol = false;
 }
 
+void TReportOutput::quotedColumn(std::u16string_view text) {
+    // Only JSON needs a quoted copy; plain text goes straight to the buffer.
+    if (json())
+        column(checkQuoted(text));
+    else
+        column(text);
+}
+
 void TReportOutput::addCol(std::u16string_view text) {
     if (text.empty()) return addCol_Null();
-    column(checkQuoted(text));
+    quotedColumn(text);
 }
 
 void TReportOutput::addCol(int64_t value) { column(valAsStr(value)); }
@@ -187,7 +195,14 @@ void TReportOutput::addCol_NN(double value, int desimaler) {
     addCol(value, desimaler);
 }
 
-void TReportOutput::addCol_Fmt(double value, int desimaler) { column(valAsFmtStr(desimaler, value)); }
+void TReportOutput::addCol_Fmt(double value, int desimaler) {
+    const std::u16string s = number(value, desimaler, FDecimalSep);
+    if (!std::isfinite(value)) return column(s);
+    constexpr size_t kPlass = 64;
+    char16_t gruppert[kPlass];
+    if (s.size() * 2 > kPlass) return column(valAsFmtStr(desimaler, value));
+    quotedColumn(std::u16string_view(gruppert, medTusenskille(s, desimaler, gruppert)));
+}
 
 void TReportOutput::addCol_FmtNZ(double value, int desimaler) {
     if (nearZero(value)) return addCol_Null();
@@ -200,7 +215,7 @@ void TReportOutput::addCol_Date(Datorec date) { addCol_Date(date, std::u16string
 
 void TReportOutput::addCol_Date(Datorec date, std::u16string_view fmt) {
     if (date.L == 0) return addCol_Null();
-    column(datoAsFmtStr(date, fmt));
+    quotedColumn(utils::datostr(date, fmt));
 }
 
 void TReportOutput::addCol_Date(Datorec date, char16_t periodCode) {
@@ -302,14 +317,23 @@ std::u16string TReportOutput::valAsStr_SYS(int desimaler, double v) const {
 }
 
 std::u16string TReportOutput::valAsFmtStr(int desimaler, double v) const {
-    std::u16string s = number(v, desimaler, FDecimalSep);
+    const std::u16string s = number(v, desimaler, FDecimalSep);
     if (!std::isfinite(v)) return s;
-    size_t start = s.front() == u'-' ? 1 : 0;
+    std::u16string gruppert(s.size() * 2, u'\0');
+    gruppert.resize(medTusenskille(s, desimaler, gruppert.data()));
+    return checkQuoted(gruppert);
+}
+
+size_t TReportOutput::medTusenskille(std::u16string_view s, int desimaler, char16_t* ut) const {
+    const size_t start = !s.empty() && s.front() == u'-' ? 1 : 0;
     size_t intEnd = s.find(FDecimalSep, start);
-    if (intEnd == std::u16string::npos || desimaler == 0) intEnd = s.size();
-    for (ptrdiff_t pos = ptrdiff_t(intEnd) - 3; pos > ptrdiff_t(start); pos -= 3)
-        s.insert(size_t(pos), 1, FThousandSep);
-    return checkQuoted(s);
+    if (intEnd == std::u16string_view::npos || desimaler == 0) intEnd = s.size();
+    size_t n = 0;
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (i > start && i < intEnd && (intEnd - i) % 3 == 0) ut[n++] = FThousandSep;
+        ut[n++] = s[i];
+    }
+    return n;
 }
 
 std::u16string TReportOutput::valAsFmtStrNZ(int desimaler, double v) const {

@@ -138,6 +138,10 @@ private:
     void put(std::u16string_view text);  // bounded by the real capacity
     void separator();
     void column(std::u16string_view text);  // separator, then the text
+    void quotedColumn(std::u16string_view text);  // column(checkQuoted(text))
+    // `s`, a number as number() writes it, with the thousands separator
+    // between groups of three whole digits, into `ut` (room for 2 * s.size()).
+    size_t medTusenskille(std::u16string_view s, int desimaler, char16_t* ut) const;
     std::u16string number(double v, int desimaler, char16_t decimal) const;
     const TRntDato& datoMng() const { return *FRntDatoMng; }
 
