@@ -196,6 +196,15 @@ void TReportOutput::addCol_NN(double value, int desimaler) {
 }
 
 void TReportOutput::addCol_Fmt(double value, int desimaler) {
+    if (desimaler <= 0 && std::fabs(value) < 9.0e15) {
+        // Whole amounts, the bulk of a schedule, as number() writes them.
+        char16_t siffer[24];
+        char16_t* const slutt = siffer + 24;
+        const char16_t* start = text::intChars(static_cast<long long>(std::nearbyint(value)), slutt);
+        char16_t gruppert[48];
+        return quotedColumn(
+            std::u16string_view(gruppert, medTusenskille(std::u16string_view(start, size_t(slutt - start)), 0, gruppert)));
+    }
     const std::u16string s = number(value, desimaler, FDecimalSep);
     if (!std::isfinite(value)) return column(s);
     constexpr size_t kPlass = 64;
@@ -329,10 +338,18 @@ size_t TReportOutput::medTusenskille(std::u16string_view s, int desimaler, char1
     size_t intEnd = s.find(FDecimalSep, start);
     if (intEnd == std::u16string_view::npos || desimaler == 0) intEnd = s.size();
     size_t n = 0;
-    for (size_t i = 0; i < s.size(); ++i) {
-        if (i > start && i < intEnd && (intEnd - i) % 3 == 0) ut[n++] = FThousandSep;
+    for (size_t i = 0; i < start; ++i) ut[n++] = s[i];
+    // Digits before the first separator, then groups of three.
+    size_t igjen = (intEnd - start) % 3 == 0 ? 3 : (intEnd - start) % 3;
+    for (size_t i = start; i < intEnd; ++i) {
+        if (igjen == 0) {
+            ut[n++] = FThousandSep;
+            igjen = 3;
+        }
         ut[n++] = s[i];
+        --igjen;
     }
+    for (size_t i = intEnd; i < s.size(); ++i) ut[n++] = s[i];
     return n;
 }
 

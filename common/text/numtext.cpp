@@ -5,19 +5,33 @@
 
 namespace kavelin::text {
 
-std::u16string intText(long long n, int minDigits) {
-    const bool neg = n < 0;
-    unsigned long long v = neg ? 0ULL - static_cast<unsigned long long>(n) : static_cast<unsigned long long>(n);
-    char16_t buf[48];
-    char16_t* end = buf + sizeof buf / sizeof buf[0];
+namespace {
+char16_t* siffer(unsigned long long v, char16_t* end) {
     char16_t* p = end;
     do {
         *--p = char16_t(u'0' + v % 10);
         v /= 10;
     } while (v != 0);
+    return p;
+}
+unsigned long long absolutt(long long n) {
+    return n < 0 ? 0ULL - static_cast<unsigned long long>(n) : static_cast<unsigned long long>(n);
+}
+}  // namespace
+
+char16_t* intChars(long long n, char16_t* end) {
+    char16_t* p = siffer(absolutt(n), end);
+    if (n < 0) *--p = u'-';
+    return p;
+}
+
+std::u16string intText(long long n, int minDigits) {
+    char16_t buf[48];
+    char16_t* end = buf + sizeof buf / sizeof buf[0];
+    char16_t* p = siffer(absolutt(n), end);
     if (minDigits > 40) minDigits = 40;
     while (end - p < minDigits) *--p = u'0';
-    if (neg) *--p = u'-';
+    if (n < 0) *--p = u'-';
     return std::u16string(p, size_t(end - p));
 }
 
