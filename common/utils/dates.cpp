@@ -142,6 +142,7 @@ int ukenr(Datorec d) {
 std::u16string datostr(Datorec d, std::u16string_view fmt) {
     if (d.L == 0) return {};
     std::u16string out;
+    out.reserve(fmt.size() + 8);  // one allocation for the usual formats
     size_t i = 0;
     while (i < fmt.size()) {
         const char16_t c = fmt[i];
