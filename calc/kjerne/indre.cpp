@@ -283,6 +283,12 @@ TWordDate TInnerKjerne::terminDato(int n) const {
     return d;
 }
 
+TWordDate TInnerKjerne::aarSenere(TWordDate dato) const {
+    TAarSenere& e = FAarSenere[dato % FAarSenere.size()];
+    if (!e.brukt || e.fra != dato || e.mode != rdatomode()) e = {true, rdatomode(), dato, AddrMndr(12, dato)};
+    return e.til;
+}
+
 double TInnerKjerne::provisjonForSaldo() const {
     const double k = Laanet.saldo.kapital;
     if (MVF_provisjon[2].grense != 0 && k <= MVF_provisjon[2].grense) return MVF_provisjon[2].belop;
@@ -569,7 +575,7 @@ void TInnerKjerne::enkelLoop(TWordDate stopp, double sluttSaldo) {
         const TWordDate idag = std::min({stopp, SR.nestetermindato, SR.nestenyttaar, SR.nesteLnAarsskifte});
         SR.idag = idag;
         const bool termindag = idag == SR.nestetermindato;
-        if (idag == SR.nesteLnAarsskifte) SR.nesteLnAarsskifte = AddrMndr(12, SR.nesteLnAarsskifte);
+        if (idag == SR.nesteLnAarsskifte) SR.nesteLnAarsskifte = aarSenere(SR.nesteLnAarsskifte);
         ajourfoerRente(idag);
         if (termindag) {
             SR.forr_rntbrgn = TWordDate(saldo.ajourdato);
@@ -580,7 +586,7 @@ void TInnerKjerne::enkelLoop(TWordDate stopp, double sluttSaldo) {
             SR.saldoendring = saldo.kapital - SR.forrigeaarssaldo;
             SR.forrigeaarssaldo = saldo.kapital;
             SR.iRntTilKapAarStart = SR.antRntTilKap + 1;
-            SR.nestenyttaar = AddrMndr(12, SR.nestenyttaar);
+            SR.nestenyttaar = aarSenere(SR.nestenyttaar);
         }
         if (idag == stopp) return;
         if (termindag) {
@@ -685,7 +691,7 @@ uint16_t TInnerKjerne::simuleringsloop(int options, saldoar& sluttsaldo, TWordDa
 
         if (idag == SR.nesteLnAarsskifte) {
             melde(idag - 1, trt::kLaaneaarSlutt);
-            SR.nesteLnAarsskifte = AddrMndr(12, SR.nesteLnAarsskifte);
+            SR.nesteLnAarsskifte = aarSenere(SR.nesteLnAarsskifte);
         }
 
         if (serieForskudd() && termindag)
@@ -729,7 +735,7 @@ uint16_t TInnerKjerne::simuleringsloop(int options, saldoar& sluttsaldo, TWordDa
                 forlfeilkode = kjernefeil::kForLenge;
             melde(idag - 1, trt::kAarsslutt);
             SR.iRntTilKapAarStart = SR.antRntTilKap + 1;
-            SR.nestenyttaar = AddrMndr(12, SR.nestenyttaar);
+            SR.nestenyttaar = aarSenere(SR.nestenyttaar);
             if (DriftsSystem == 1 && (getDaysInYear(idag) == 366 || getDaysInYear(idag - 1) == 366))
                 oppgjorRest(saldo.rente);
             if (forlfeilkode) break;

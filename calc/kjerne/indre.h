@@ -193,6 +193,15 @@ private:
     mutable TMndRef FTerminRef;
     mutable int FTerminMnd = 0;
     mutable std::array<TWordDate, 1024> FTerminDatoer{};
+    // The year ends and loan-year ends a run steps to, twelve months on,
+    // again in every trial run of a search.
+    struct TAarSenere {
+        bool brukt = false;
+        kavelin::finans::RDatoMode mode{};
+        TWordDate fra = 0, til = 0;
+    };
+    mutable std::array<TAarSenere, 128> FAarSenere{};
+    TWordDate aarSenere(TWordDate dato) const;
 };
 
 }  // namespace mirvo::beregning
