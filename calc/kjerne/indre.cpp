@@ -268,17 +268,19 @@ void TInnerKjerne::renteForPeriode(TWordDate fra, TWordDate til, double kapital,
 // ---- terms --------------------------------------------------------------------
 
 TWordDate TInnerKjerne::terminDato(int n) const {
-    const int mnd = terminMnd();
-    if (FTerminRef.rd != MVF_refForfallsdato || FTerminRef.mode != rdatomode() || FTerminMnd != mnd) {
+    // The table holds the dates of one reference date, mode and term length
+    // (compared as stored, so no division on the way to a hit).
+    if (FTerminRef.rd != MVF_refForfallsdato || FTerminRef.mode != rdatomode() ||
+        FTerminLengde != MVF_termlengde) {
         FTerminRef = mndRef(MVF_refForfallsdato);
-        FTerminMnd = mnd;
+        FTerminLengde = MVF_termlengde;
         FTerminDatoer.fill(0);
     }
     // Trial runs step through the same term dates again and again; 0 marks
     // a date not stepped yet (no real date has day number 0).
     const bool iTabell = n >= 0 && n < int(FTerminDatoer.size());
     if (iTabell && FTerminDatoer[size_t(n)] != 0) return FTerminDatoer[size_t(n)];
-    const TWordDate d = AddrMndrFra(FTerminRef, n * mnd);
+    const TWordDate d = AddrMndrFra(FTerminRef, n * terminMnd());
     if (iTabell) FTerminDatoer[size_t(n)] = d;
     return d;
 }

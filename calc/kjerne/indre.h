@@ -191,7 +191,7 @@ private:
     // The reference due date decoded once for stepping term dates, and the
     // term dates already stepped from it.
     mutable TMndRef FTerminRef;
-    mutable int FTerminMnd = 0;
+    mutable decltype(MVF_termlengde) FTerminLengde{};
     mutable std::array<TWordDate, 1024> FTerminDatoer{};
     // The year ends and loan-year ends a run steps to, twelve months on,
     // again in every trial run of a search.
