@@ -188,3 +188,43 @@ TEST_F(Writer, SubListsAndLines) {
 }
 
 }  // namespace
+
+namespace {
+
+// Grouped amounts as columns: whole amounts take their own path there.
+TEST_F(Writer, GroupedAmountColumns) {
+    struct Sak {
+        double v;
+        int des;
+        const char16_t* classic;
+        const char16_t* json;
+    };
+    const Sak saker[] = {
+        {0.0, 0, u"0", u"\"0\""},
+        {-0.4, 0, u"0", u"\"0\""},
+        {12.0, 0, u"12", u"\"12\""},
+        {999.5, 0, u"1 000", u"\"1 000\""},      // ties to even
+        {-1000.0, 0, u"-1 000", u"\"-1 000\""},
+        {1234567.0, 0, u"1 234 567", u"\"1 234 567\""},
+        {-123456.5, 2, u"-123 456,50", u"\"-123 456.50\""},
+        {1234.5, 1, u"1 234,5", u"\"1 234.5\""},
+    };
+    for (const Sak& s : saker) {
+        for (bool json : {false, true}) {
+            TReportOutput w;
+            if (json) w.Setmode(TReportFmtMode::rmJSON);
+            buffer.assign(2000, u'#');
+            w.initDestBuffer(buffer.data(), 2000);
+            w.bgnArrayOutput();
+            ASSERT_TRUE(w.bgnAddRow());
+            w.addCol_Fmt(s.v, s.des);
+            w.endAddRow();
+            w.endArrayOutput();
+            const std::u16string ventet =
+                json ? u"[[" + std::u16string(s.json) + u"]]" : std::u16string(s.classic) + u"\n";
+            EXPECT_EQ(std::u16string(buffer.data()), ventet) << s.v << (json ? " json" : "");
+        }
+    }
+}
+
+}  // namespace
