@@ -569,6 +569,11 @@ bool TInnerKjerne::enkelProeve(int options, slMeldProc callback, TWordDate stopp
 void TInnerKjerne::enkelLoop(TWordDate stopp, double sluttSaldo) {
     auto& saldo = Laanet.saldo;
     SR.tilrapp = false;
+    if (FOpptak == TOpptak::Tatt) return enkelAvspilling(sluttSaldo);
+    const bool opptak = FOpptak == TOpptak::Ta;
+    FAntHendelser = 0;
+    // Until the run has reached its stop date, no recording is complete.
+    if (opptak) FOpptak = TOpptak::Av;
     for (int hendelser = 1;; ++hendelser) {
         if (hendelser > kMaksHendelser) {
             forlfeilkode = kjernefeil::kForLenge;
@@ -577,26 +582,64 @@ void TInnerKjerne::enkelLoop(TWordDate stopp, double sluttSaldo) {
         const TWordDate idag = std::min({stopp, SR.nestetermindato, SR.nestenyttaar, SR.nesteLnAarsskifte});
         SR.idag = idag;
         const bool termindag = idag == SR.nestetermindato;
+        const bool nyttAar = idag == SR.nestenyttaar;
+        if (opptak && FAntHendelser < int(FHendelser.size()))
+            FHendelser[size_t(FAntHendelser)] = {idag, uint8_t((termindag ? kHTermin : 0) | (nyttAar ? kHNyttAar : 0) |
+                                                               (idag == stopp ? kHStopp : 0))};
+        ++FAntHendelser;
         if (idag == SR.nesteLnAarsskifte) SR.nesteLnAarsskifte = aarSenere(SR.nesteLnAarsskifte);
         ajourfoerRente(idag);
         if (termindag) {
             SR.forr_rntbrgn = TWordDate(saldo.ajourdato);
             oppgjorRest(saldo.rente);
         }
-        if (idag == SR.nestenyttaar) {
+        if (nyttAar) {
             settNemnarForAar(idag);
             SR.saldoendring = saldo.kapital - SR.forrigeaarssaldo;
             SR.forrigeaarssaldo = saldo.kapital;
             SR.iRntTilKapAarStart = SR.antRntTilKap + 1;
             SR.nestenyttaar = aarSenere(SR.nestenyttaar);
         }
-        if (idag == stopp) return;
+        if (idag == stopp) {
+            if (opptak && FAntHendelser <= int(FHendelser.size())) FOpptak = TOpptak::Tatt;
+            return;
+        }
         if (termindag) {
             saldo.provisjon += provisjonForSaldo();
             SR.terminteljar += 1;
             SR.nestetermindato = terminDato(SR.terminteljar);
             const double lagretBetaling = SR.sisteinnbetaling;
             betalTermin(idag, sluttSaldo);
+            SR.sisteinnbetaling = lagretBetaling;
+            SR.sisteinnbetaling -= SR.sisteinnbetdecr;
+        }
+    }
+}
+
+// enkelLoop over the recorded events: the same bookings without the date
+// arithmetic that found them.
+void TInnerKjerne::enkelAvspilling(double sluttSaldo) {
+    auto& saldo = Laanet.saldo;
+    for (int i = 0; i < FAntHendelser; ++i) {
+        const THendelse h = FHendelser[size_t(i)];
+        SR.idag = h.dato;
+        ajourfoerRente(h.dato);
+        if (h.art & kHTermin) {
+            SR.forr_rntbrgn = TWordDate(saldo.ajourdato);
+            oppgjorRest(saldo.rente);
+        }
+        if (h.art & kHNyttAar) {
+            settNemnarForAar(h.dato);
+            SR.saldoendring = saldo.kapital - SR.forrigeaarssaldo;
+            SR.forrigeaarssaldo = saldo.kapital;
+            SR.iRntTilKapAarStart = SR.antRntTilKap + 1;
+        }
+        if (h.art & kHStopp) return;
+        if (h.art & kHTermin) {
+            saldo.provisjon += provisjonForSaldo();
+            SR.terminteljar += 1;
+            const double lagretBetaling = SR.sisteinnbetaling;
+            betalTermin(h.dato, sluttSaldo);
             SR.sisteinnbetaling = lagretBetaling;
             SR.sisteinnbetaling -= SR.sisteinnbetdecr;
         }

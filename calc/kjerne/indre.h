@@ -136,6 +136,12 @@ public:
     uint16_t nullsendtrp(TWordDate dato, int radtype);
     double provisjonForSaldo() const;
 
+    // Trial runs between these two calls start from the same state and stop
+    // at the same date, so their event dates do not depend on the amount
+    // tried: the first lean trial records them and the rest replay them.
+    void bgnProeveOpptak() { FOpptak = TOpptak::Ta; }
+    void endProeveOpptak() { FOpptak = TOpptak::Av; }
+
     // Rounding by the interest rule and unit.
     double avrundRente(double x) const;
     double avrundRentePluss(double x) const;  // always up by the unit
@@ -202,6 +208,18 @@ private:
     };
     mutable std::array<TAarSenere, 128> FAarSenere{};
     TWordDate aarSenere(TWordDate dato) const;
+
+    // The recorded events of a lean trial run: a date and what falls on it.
+    enum : uint8_t { kHTermin = 1, kHNyttAar = 2, kHStopp = 4 };
+    struct THendelse {
+        TWordDate dato;
+        uint8_t art;
+    };
+    enum class TOpptak : uint8_t { Av, Ta, Tatt };
+    TOpptak FOpptak = TOpptak::Av;
+    int FAntHendelser = 0;
+    std::array<THendelse, 4096> FHendelser;  // written before it is read
+    void enkelAvspilling(double sluttSaldo);
 };
 
 }  // namespace mirvo::beregning

@@ -471,6 +471,13 @@ uint16_t TYtterKjerne::sekantSoek(TWordDate maal, double sluttsaldo, double& bel
     double x0 = rente + (dagerIgjen > 0 ? saldo.kapital / dagerIgjen * MVF_termlengde : saldo.kapital);
     double x1 = x0 + 2;
 
+    // Every trial of this search starts from the same state and stops at the same date.
+    struct Opptak {
+        TInnerKjerne& k;
+        explicit Opptak(TInnerKjerne& kjerne) : k(kjerne) { k.bgnProeveOpptak(); }
+        ~Opptak() { k.endProeveOpptak(); }
+    } opptak(*this);
+
     // Amounts are rounded before they are tried, and the secant works on
     // the rounded amounts it actually tried.
     auto D = [&](double x) { return proevekjoering(x, stopp, options, sluttsaldo); };
