@@ -68,8 +68,6 @@ void TInnerKjerne::settNemnarForAar(TWordDate dato) {
 
 // ---- rounding and accrual -----------------------------------------------------
 
-double TInnerKjerne::avrundRente(double x) const { return avrund(x, RntRndFaktor, renteAvrunding); }
-
 double TInnerKjerne::avrundRentePluss(double x) const { return avrund(x, RntRndFaktor, kAvrundOpp); }
 
 void TInnerKjerne::renteberegn(int dager, int dx10, TRenteSaldo& s, double sats, double kapital) {

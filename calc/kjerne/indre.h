@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 
+#include "calc/kjerne/avrunding.h"
 #include "calc/kjerne/laandef.h"
 
 namespace mirvo::beregning {
@@ -143,7 +144,7 @@ public:
     void endProeveOpptak() { FOpptak = TOpptak::Av; }
 
     // Rounding by the interest rule and unit.
-    double avrundRente(double x) const;
+    double avrundRente(double x) const { return avrund(x, RntRndFaktor, renteAvrunding); }
     double avrundRentePluss(double x) const;  // always up by the unit
 
     int32_t periode = 0;
