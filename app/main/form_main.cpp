@@ -794,24 +794,10 @@ void TformMain::openCase(const QString& fileName) {
     updateCaption();
 }
 
-bool TformMain::cmdLagre() {
-    std::error_code ec;
-    const std::filesystem::path file = sak().filename();
-    if (!file.empty() && std::filesystem::is_regular_file(file, ec)) {
-        bool ok = false;
-        guarded(QStringLiteral("Mirvo - Lagre sak"), [&] {
-            sak().save(file);
-            FStructureChanged = false;
-            ok = true;
-        });
-        updateCaption();
-        return ok;
-    }
-    const QString name = dlg::saveCaseDialog(this, qs(sak().docDir().u16string()), qs(file.filename().u16string()));
-    if (name.isEmpty()) return false;
+bool TformMain::lagreTil(const std::filesystem::path& file) {
     bool ok = false;
     guarded(QStringLiteral("Mirvo - Lagre sak"), [&] {
-        sak().save(std::filesystem::path(name.toStdU16String()));
+        sak().save(file);
         FStructureChanged = false;
         ok = true;
     });
@@ -819,17 +805,19 @@ bool TformMain::cmdLagre() {
     return ok;
 }
 
+bool TformMain::cmdLagre() {
+    std::error_code ec;
+    const std::filesystem::path file = sak().filename();
+    if (!file.empty() && std::filesystem::is_regular_file(file, ec)) return lagreTil(file);
+    const QString name = dlg::saveCaseDialog(this, qs(sak().docDir().u16string()), qs(file.filename().u16string()));
+    if (name.isEmpty()) return false;
+    return lagreTil(std::filesystem::path(name.toStdU16String()));
+}
+
 bool TformMain::cmdLagreSom() {
     const QString name = dlg::saveCaseDialog(this, qs(sak().docDir().u16string()), QString());
     if (name.isEmpty()) return false;
-    bool ok = false;
-    guarded(QStringLiteral("Mirvo - Lagre sak"), [&] {
-        sak().save(std::filesystem::path(name.toStdU16String()));
-        FStructureChanged = false;
-        ok = true;
-    });
-    updateCaption();
-    return ok;
+    return lagreTil(std::filesystem::path(name.toStdU16String()));
 }
 
 void TformMain::cmdLeggTil() {

@@ -93,6 +93,8 @@ public:
     // True when the case was written.
     bool cmdLagre();
     bool cmdLagreSom();
+    // Saves the case under the name; false (after a logged message) on failure.
+    bool lagreTil(const std::filesystem::path& file);
     void cmdLeggTil();
     // Whether the case may be closed: asks "Lagre endringer?" when it has
     // changes, also when it was never saved.
