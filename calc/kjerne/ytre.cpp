@@ -430,7 +430,7 @@ int TYtterKjerne::antallTerminer(TWordDate fra, TWordDate til) const {
         const TWordDate d = terminDato(k);
         if (d > til) break;
         if (d < fra) continue;
-        if (!(MVF_fasteoverhopp & (1u << (getMonth(d) - 1)))) ++n;
+        if (MVF_fasteoverhopp == 0 || !(MVF_fasteoverhopp & (1u << (getMonth(d) - 1)))) ++n;
         if (k - SR.terminteljar > 5000) break;
     }
     return std::max(n, 1);
@@ -460,16 +460,55 @@ double TYtterKjerne::proevekjoering(double belop, TWordDate stopp, int options, 
     return slutt.kapital + slutt.rente.belop + slutt.rente.kapIkkeBet + slutt.provisjon - sluttsaldo;
 }
 
-uint16_t TYtterKjerne::sekantSoek(TWordDate maal, double sluttsaldo, double& belop) {
+// Where the term-amount search starts: the amount that repays the balance
+// by the target when interest accrues unrounded over each term's own days
+// (the loan's day count, a broken first term, the year's denominator, skip
+// months). The balance after the last term is then A − B·x, so the amount
+// is (A − end balance)/B; with rounding the answer lies within a unit or
+// so. Loans with a step-down start at one term's interest plus a straight
+// share of the capital.
+double TYtterKjerne::sekantStart(TWordDate maal, TWordDate idag, double sluttsaldo) const {
     const auto& saldo = Laanet.saldo;
+    const double rente = MVF_rente[0].sats / 3.6e7 * saldo.kapital * MVF_termlengde;
+    const int dagerIgjen = int(maal) - int(MVF_forfallsdato);
+    const double enkel = rente + (dagerIgjen > 0 ? saldo.kapital / dagerIgjen * MVF_termlengde : saldo.kapital);
+    if (MVF_terminbdecr != 0 || MVF_rente[0].sats <= 0) return enkel;
+
+    const double aarsrente = MVF_rente[0].sats / 1e5;
+    // The interest accrued so far is paid with the first term.
+    double A = saldo.kapital + saldo.rente.belop, B = 0;
+    TWordDate forrige = TWordDate(saldo.ajourdato);
+    for (int k = SR.terminteljar, n = 0; n <= 5000; ++k, ++n) {
+        const TWordDate d = terminDato(k);
+        if (d > maal) break;
+        if (d < idag || d < forrige) continue;
+        const int nemnar = SR.kalenderrentenemnar ? (getYear(forrige) % 4 == 0 ? 366 : 365) : dgpraarx10 / 10;
+        const double vekst = 1 + aarsrente * (int(d) - int(forrige)) / nemnar;
+        A *= vekst;
+        B *= vekst;
+        const bool betaler = d >= MVF_forfallsdato &&
+                             (MVF_fasteoverhopp == 0 || !(MVF_fasteoverhopp & (1u << (getMonth(d) - 1))));
+        if (betaler) B += 1;
+        forrige = d;
+    }
+    double x = (A - sluttsaldo) / B;
+    if (provisjon_i_termbelop == 1) x += provisjonForSaldo();
+    return std::isfinite(x) && x > 0 ? x : enkel;
+}
+
+// The term amount is the smallest amount on the rounding unit's grid whose
+// trial run leaves a residual of at most 0 at the target. The secant
+// proposes amounts; the search keeps the largest amount found too small and
+// the smallest found large enough, never proposes outside them, and ends
+// when the two are one unit apart. (A secant that stops as soon as two
+// amounts are a unit apart can end units above the answer where the
+// residual bends, at a high rate over a long term.) Started beside the
+// answer, the usual search is two or three trials.
+uint16_t TYtterKjerne::sekantSoek(TWordDate maal, TWordDate idag, double sluttsaldo, double& belop) {
     const TWordDate stopp = maal + 1;
     const int options = simopt::kStoppVedEndring | simopt::kNegAvdrag;
     const double f = TermbelRndFaktor > 0 ? TermbelRndFaktor : 1;
-
-    const double rente = MVF_rente[0].sats / 3.6e7 * saldo.kapital * MVF_termlengde;
-    const int dagerIgjen = int(maal) - int(MVF_forfallsdato);
-    double x0 = rente + (dagerIgjen > 0 ? saldo.kapital / dagerIgjen * MVF_termlengde : saldo.kapital);
-    double x1 = x0 + 2;
+    auto rutenett = [&](double x) { return avrund(x, f, kAvrundNaermeste); };
 
     // Every trial of this search starts from the same state and stops at the same date.
     struct Opptak {
@@ -478,27 +517,61 @@ uint16_t TYtterKjerne::sekantSoek(TWordDate maal, double sluttsaldo, double& bel
         ~Opptak() { k.endProeveOpptak(); }
     } opptak(*this);
 
-    // Amounts are rounded before they are tried, and the secant works on
-    // the rounded amounts it actually tried.
-    auto D = [&](double x) { return proevekjoering(x, stopp, options, sluttsaldo); };
-    double xc = termAvrunding(x1), dc = D(xc);
-    double xn = termAvrunding(x0), xp = xc, dp = dc;
-    for (int steg = 0;; ++steg) {
-        if (steg >= kMaksSekantSteg) return kjernefeil::kForLenge;
-        xn = termAvrunding(xn);
-        const double dn = D(xn);
-        xp = xc;
-        dp = dc;
-        xc = xn;
-        dc = dn;
-        if (dc == dp)
-            xn = dc == kFeilResidual ? xc / 2 : xc;
-        else
-            xn = xc - dc * (xc - xp) / (dc - dp);
-        if (!std::isfinite(xn)) return kjernefeil::kForLenge;
-        if (std::fabs(xn - xc) <= f || std::fabs(xn - xp) <= f) break;
+    // Too small: the largest amount with a residual above 0 (a failed trial
+    // counts as too small); large enough: the smallest with a residual of at most 0.
+    bool harLav = false, harHoy = false;
+    double lav = 0, dLav = 0, hoy = 0, dHoy = 0;
+    double xp = 0, dp = 0, xc = 0, dc = 0;
+    int proever = 0;
+    auto proev = [&](double x) {
+        const double d = proevekjoering(x, stopp, options, sluttsaldo);
+        if (d > 0) {
+            if (!harLav || x > lav) lav = x, dLav = d;
+            harLav = true;
+        } else {
+            if (!harHoy || x < hoy) hoy = x, dHoy = d;
+            harHoy = true;
+        }
+        xp = xc, dp = dc, xc = x, dc = d;
+        ++proever;
+    };
+    auto sekant = [](double xa, double da, double xb, double db) {
+        return da != db && da != kFeilResidual && db != kFeilResidual ? xb - db * (xb - xa) / (db - da)
+                                                                      : std::nan("");
+    };
+
+    const double x0 = std::max(0.0, avrund(sekantStart(maal, idag, sluttsaldo), f, kAvrundNed));
+    proev(x0 + f);
+    proev(x0);
+    double steg = f;  // doubles while the secant cannot lead beyond every amount tried
+    for (;;) {
+        if (harLav && harHoy && hoy - lav <= f * (1 + 1e-9)) break;
+        if (harHoy && !harLav && hoy <= 0) break;  // nothing to pay
+        if (proever >= kMaksSekantSteg) return kjernefeil::kForLenge;
+        double x;
+        if (harLav && harHoy) {
+            // Between the two: the straight line through them. A line that
+            // lands on one of them (a residual of 0, a flat stretch) steps
+            // one unit in from it.
+            x = rutenett(sekant(lav, dLav, hoy, dHoy));
+            if (x >= hoy) x = hoy - f;
+            else if (x <= lav) x = lav + f;
+            if (!(x > lav && x < hoy)) x = rutenett((lav + hoy) / 2);
+            if (!(x > lav && x < hoy)) x = lav + f;
+        } else {
+            // On one side only: the secant of the last two trials, else a
+            // step beyond the nearest amount tried.
+            x = rutenett(sekant(xp, dp, xc, dc));
+            if (harHoy) {
+                if (!(x < hoy)) x = hoy - steg, steg *= 2;
+                x = std::max(0.0, x);
+            } else if (!(x > lav)) {
+                x = lav + steg, steg *= 2;
+            }
+        }
+        proev(x);
     }
-    belop = dc <= 0 ? termAvrunding(xc) : termAvrunding(std::max(xc, xn) + f / 2);
+    belop = harHoy && !harLav ? 0 : hoy;
     return 0;
 }
 
@@ -566,7 +639,7 @@ uint16_t TYtterKjerne::loesTerminbelop(TWordDate maal, TWordDate idag, double& b
     }
     const double lagretDecr = MVF_terminbdecr;
     MVF_terminbdecr = decr;
-    const uint16_t feil = sekantSoek(maal, sluttsaldo, belop);
+    const uint16_t feil = sekantSoek(maal, idag, sluttsaldo, belop);
     MVF_terminbdecr = lagretDecr;
     return feil;
 }

@@ -80,7 +80,8 @@ protected:
     uint16_t loesTerminbelop(TWordDate maal, TWordDate idag, double& belop, double& decr);
     int antallTerminer(TWordDate fra, TWordDate til) const;
     double proevekjoering(double belop, TWordDate stopp, int options, double sluttsaldo);
-    uint16_t sekantSoek(TWordDate maal, double sluttsaldo, double& belop);
+    double sekantStart(TWordDate maal, TWordDate idag, double sluttsaldo) const;
+    uint16_t sekantSoek(TWordDate maal, TWordDate idag, double sluttsaldo, double& belop);
     double renteKunBelop();
 
     // Present-value and tax-deduction state of the rows.

@@ -329,3 +329,143 @@ TEST(Kjerne, AbsurdSecondPaymentIsTooLargeAnAmount) {
 }
 
 }  // namespace
+
+namespace {
+
+// A calculator that counts the trial runs of its term-amount search.
+struct SoekLaan : TCalcLoan {
+    using TYtterKjerne::FProevekjoeringer;
+};
+
+struct Soek {
+    uint16_t feil;
+    double termbelop;
+    Datorec innfri;
+    uint64_t proever;
+};
+
+Soek sok(const std::u16string& input) {
+    SoekLaan l;
+    Soek s{l.Input(input), 0, {}, 0};
+    if (!s.feil) s.feil = l.kalkuler();
+    s.termbelop = l.NBLN.nlberegna.termbelop3;
+    s.innfri = l.NBLN.nlberegna.innfridato;
+    s.proever = l.FProevekjoeringer;
+    return s;
+}
+
+std::u16string u16(const std::string& s) { return std::u16string(s.begin(), s.end()); }
+
+// The schedule of a loan with its term amount given.
+struct Plan {
+    Datorec innfri;
+    double siste = 0, ordinaer = 0;  // the last payment and an ordinary one
+    std::vector<Datorec> terminer;
+};
+
+Plan plan(const std::u16string& input, double termbelop) {
+    Laan l(input + u";TERMBELOP=" + u16(std::to_string(int64_t(termbelop))));
+    EXPECT_EQ(l.feil, 0);
+    Plan p;
+    p.innfri = l.res().innfridato;
+    p.ordinaer = termbelop;  // a loan of one term has only the last payment
+    for (const auto& t : l.opptak.av(110)) {
+        if (!p.terminer.empty()) p.ordinaer = p.siste;
+        p.terminer.push_back(l.calc.RDato2Dato(t.dato));
+        p.siste = t.r.innb;
+    }
+    return p;
+}
+
+// Paid off by the target: closed by then, and either before the last term
+// date up to it (the close-out rule may take the rest a term early) or with
+// a last payment not above an ordinary one.
+bool betalt(const Plan& p, Datorec sisteTermin, Datorec maal) {
+    return p.innfri <= maal && (p.innfri < sisteTermin || p.siste <= p.ordinaer);
+}
+
+// The solved amount is the smallest whole amount that pays the loan off by
+// its close-out date: checked by a second route, the same loan with that
+// amount given and with one unit less. (A schedule tops a payment below a
+// month's interest up with the interest, which the trial runs do not, so
+// this route cannot judge loans whose payment is about the interest alone:
+// the highest rate is not taken over 40 years.)
+TEST(Kjerne, SolvedAmountIsTheSmallestThatPaysOff) {
+    const char* belop[] = {"12000", "350000", "1000000", "3456789"};
+    const char* satser[] = {"0,75", "2,5", "4,5", "7,9", "11,5"};
+    const int tider[] = {1, 5, 25, 40};
+    struct Variant {
+        const char* tekst;
+        int utbetalt;  // day of January or February the loan is paid out
+        int mnd;
+    };
+    const Variant varianter[] = {{"", 1, 2},
+                                 {";TERMLEN=3", 1, 2},
+                                 {";TERMLEN=12", 31, 1},
+                                 {";PROVISJON=45", 1, 2},
+                                 {";RNTBROEK=366/366;FORFDTO=15.03.2025", 1, 2},
+                                 {";DRIFTSSYS=DN", 1, 2},
+                                 {";ETBLGBYR=2500;PROVISJON=60;PROVITERMB=1", 1, 2},
+                                 {";ANNTERMKOR=2", 1, 2},
+                                 {";TERMLEN=1;FORFDTO=20.02.2025", 1, 2}};
+    int n = 0;
+    for (const char* b : belop)
+        for (const char* r : satser)
+            for (int t : tider) {
+                const Variant& v = varianter[n++ % std::size(varianter)];
+                const std::string dag = (v.utbetalt < 10 ? "0" : "") + std::to_string(v.utbetalt);
+                const std::u16string input = u16(std::string("LBELOP=") + b + ";RNTSATS=" + r + ";LOPETID=" +
+                                                 std::to_string(t) + ";UTBDTO=" + dag + ".0" +
+                                                 std::to_string(v.mnd) + ".2025" + v.tekst);
+                if (t == 40 && r == satser[std::size(satser) - 1]) continue;
+                SCOPED_TRACE(std::string(input.begin(), input.end()));
+                const Soek s = sok(input);
+                ASSERT_EQ(s.feil, 0);
+                const Datorec maal = Datorec::ymd(2025 + t, v.mnd, v.utbetalt);
+                // One unit less runs at least to the last term date up to the target.
+                const Plan med = plan(input, s.termbelop), uten = plan(input, s.termbelop - 1);
+                Datorec sisteTermin{};
+                for (Datorec d : uten.terminer)
+                    if (d <= maal) sisteTermin = d;
+                EXPECT_TRUE(betalt(med, sisteTermin, maal));
+                EXPECT_FALSE(betalt(uten, sisteTermin, maal));
+                EXPECT_LE(s.proever, 6u);
+            }
+}
+
+// Where the residual bends (a payment barely above the interest), a secant
+// that stops once two amounts are a unit apart ended three units above the
+// smallest amount, after 21 trials.
+TEST(Kjerne, SolvedAmountWhereTheResidualBends) {
+    const Soek s = sok(u"LBELOP=12000;UTBDTO=01.02.2025;RNTSATS=14,95;LOPETID=40;RNTBROEK=366/366;FORFDTO=15.03.2025");
+    ASSERT_EQ(s.feil, 0);
+    // 12000 at 14.95 % is 149.50 interest a month; 150 is the least amount
+    // that repays anything after the interest rounded down, 149 is not.
+    EXPECT_EQ(s.termbelop, 150);
+    EXPECT_LE(s.proever, 4u);
+}
+
+// A term fee above one term's interest plus a straight share of the capital
+// stalled the search from that start: every trial amount went to fees, the
+// residuals were equal and the loan was refused as running too long. From
+// the annuity amount plus the fee the loan is calculated.
+TEST(Kjerne, TermFeeAboveTheAmountIsSolved) {
+    const std::u16string input = u"LBELOP=12000;RNTSATS=2,5;LOPETID=40;UTBDTO=01.02.2025;PROVISJON=60;PROVITERMB=1";
+    const Soek s = sok(input);
+    ASSERT_EQ(s.feil, 0);
+    // 12000 at 2.5 % over 480 months is 39.57 a month, plus the fee.
+    EXPECT_NEAR(s.termbelop, 60 + annuitet(12000, 0.025 / 12, 480), 1.5);
+    // Whole kroner of about 40 a month net of the fee: the last one falls
+    // within the last year of the term.
+    EXPECT_LE(s.innfri, Datorec::ymd(2065, 2, 1));
+    EXPECT_GT(s.innfri, Datorec::ymd(2064, 2, 1));
+}
+
+// A plain 25-year annuity is found by two trial runs.
+TEST(Kjerne, AnnuitySearchNeedsTwoTrials) {
+    const Soek s = sok(u"LBELOP=1000000;RNTSATS=4,5;LOPETID=25;UTBDTO=01.02.2025");
+    ASSERT_EQ(s.feil, 0);
+    EXPECT_EQ(s.proever, 2u);
+}
+
+}  // namespace
