@@ -28,21 +28,23 @@ inline double motNull(double q) {
 // so that 123.45 / 0.01 rounds down to 12345, not 12344.
 inline double avrund(double x, double enhet, uint8_t regel) {
     if (!(enhet > 0)) enhet = 1;
-    double q = x / enhet;
-    const double hel = detail::tilNaermeste(q);
-    const double avvik = q - hel;
+    // A unit of 1 (the usual one) needs no division: x / 1 is x exactly.
+    const bool hel = enhet == 1;
+    double q = hel ? x : x / enhet;
+    const double naermeste = detail::tilNaermeste(q);
+    const double avvik = q - naermeste;
     const double grense = 1e-9 * (std::fabs(q) > 1 ? std::fabs(q) : 1.0);
     if (avvik <= grense && avvik >= -grense) {
-        q = hel;
+        q = naermeste;
     } else if (regel == kAvrundNed) {
         q = detail::motNull(q);
     } else if (regel == kAvrundOpp) {
         const double t = detail::motNull(q);
         q = t < q ? t + 1 : t;
     } else {
-        q = hel;
+        q = naermeste;
     }
-    return q * enhet + 0.0;  // no negative zero
+    return (hel ? q : q * enhet) + 0.0;  // no negative zero
 }
 
 }  // namespace mirvo::beregning

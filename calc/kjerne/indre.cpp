@@ -79,7 +79,7 @@ void TInnerKjerne::renteberegn(int dager, int dx10, TRenteSaldo& s, double sats,
     // A remainder of a whole unit (within representation noise).
     const bool helEnhet = std::fabs(std::fabs(r) - 1) < 1e-9;
     if (t != 0) {
-        s.rest = std::nearbyint(t * r) / t;
+        s.rest = detail::tilNaermeste(t * r) / t;
         if (DriftsSystem == 1 && helEnhet) s.belop += r;
     } else if (helEnhet) {
         s.belop += r;
