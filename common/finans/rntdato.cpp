@@ -1,6 +1,7 @@
 #include "common/finans/rntdato.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <stdexcept>
 
@@ -28,6 +29,16 @@ constexpr int32_t gregorianDays(int32_t yearFromMarch, int32_t mnd, int32_t dag)
 }
 constexpr int32_t kEpochDays = gregorianDays(kEpochYear, 0, 0);
 
+// Day numbers of 1 March of the March-based years 0..kAarITabell from the
+// epoch: every date of the 16-bit range and a margin around it, looked up
+// instead of worked out through the 400-year cycle.
+constexpr int kAarITabell = 200;
+constexpr auto kMarsStart = [] {
+    std::array<int32_t, kAarITabell + 1> t{};
+    for (int c = 0; c <= kAarITabell; ++c) t[size_t(c)] = gregorianDays(kEpochYear + c, 0, 0) - kEpochDays;
+    return t;
+}();
+
 std::u16string padLeft2(std::u16string s) {
     while (s.size() < 2) s.insert(s.begin(), u' ');
     return s;
@@ -52,6 +63,7 @@ int32_t TRntDato::encode(MarchDate m) const {
         case RDatoMode::Dager365: return (153 * m.mnd + 2) / 5 + 365 * m.c + m.dag;
         case RDatoMode::Kalender: break;
     }
+    if (m.c >= 0 && m.c < kAarITabell) return kMarsStart[size_t(m.c)] + (153 * m.mnd + 2) / 5 + m.dag;
     return gregorianDays(m.c + kEpochYear, m.mnd, m.dag) - kEpochDays;
 }
 
@@ -67,6 +79,13 @@ TRntDato::MarchDate TRntDato::decode(int32_t rd) const {
             r = rd - c * 365;
             break;
         case RDatoMode::Kalender: {
+            if (rd >= 0 && rd < kMarsStart[kAarITabell]) {
+                // A year is at least 365 days: start from the estimate and step back.
+                c = std::min(rd / 365, kAarITabell - 1);
+                while (kMarsStart[size_t(c)] > rd) --c;
+                r = rd - kMarsStart[size_t(c)];
+                break;
+            }
             const int32_t z = rd + kEpochDays;
             const int32_t era = floorDiv(z, 146097);
             const int32_t doe = z - era * 146097;

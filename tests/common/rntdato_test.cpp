@@ -113,6 +113,22 @@ TEST(RntDato, CalendarDaysAcross2100) {
     EXPECT_FALSE(kal.okrdato(D(2100, 2, 29)));
 }
 
+// Every day number of the range is the day after the one before it, counted
+// with the Gregorian month lengths, and converts back to itself.
+TEST(RntDato, EveryCalendarDayOfTheRange) {
+    auto skuddaar = [](int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; };
+    int y = 1952, m = 3, d = 1;
+    for (int rd = 1; rd <= 0xFFFF; ++rd) {
+        const int lengde[] = {31, skuddaar(y) ? 29 : 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+        if (++d > lengde[m - 1]) {
+            d = 1;
+            if (++m > 12) m = 1, ++y;
+        }
+        ASSERT_EQ(kal.RDato2Dato(TWordDate(rd)), D(y, m, d)) << rd;
+        ASSERT_EQ(kal.Dato2RDato(D(y, m, d)), rd);
+    }
+}
+
 TEST(RntDato, ValidityPerConvention) {
     EXPECT_FALSE(d360.okrdato(D(2024, 1, 31)));
     EXPECT_TRUE(d360.okrdato(D(2023, 2, 30)));
