@@ -68,7 +68,7 @@ int32_t TRntDato::encode(MarchDate m) const {
 }
 
 TRntDato::MarchDate TRntDato::decode(int32_t rd) const {
-    int32_t c, r;
+    int32_t c = 0, r = 0;
     switch (FRdatomode) {
         case RDatoMode::Dager360:
             c = floorDiv(rd, 360);
