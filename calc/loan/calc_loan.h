@@ -89,7 +89,16 @@ private:
     // ---- results (loan_results.cpp)
     uint16_t kalk();          // calc
     uint16_t kalkOgForlop();  // calc+course
-    uint16_t rapport(mirvo::beregning::TRadMottaker& mottaker, uint16_t funcParam, const TResultDest& dest);
+    uint16_t rapport(TForlopMottaker& mottaker, uint16_t funcParam, const TResultDest& dest);
+    // A report asked for before the calculation: the calculation's own run
+    // writes it (the rows of that run are the report's rows), so the course
+    // is run once, not twice.
+    struct TRapportIKalk {
+        TForlopMottaker* mottaker = nullptr;
+        int aar = 0;
+        bool skrevet = false;
+    };
+    TRapportIKalk FRapportIKalk;
     uint16_t skalar(uint16_t kode, const std::u16string& tekst, const TResultDest& dest);
     std::u16string belopTekst(double v, int des) const;
     std::u16string tallTekst(double v, int des) const;

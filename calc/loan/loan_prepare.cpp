@@ -408,6 +408,14 @@ uint16_t TCalcLoan::beregn() {
     // observation figures, so a result request needs no second run.
     aarsteljar = kAlleAar;
     FMedMottaker = &utrpNoBuffer;
+    // A report waiting for this calculation takes the course figures' place:
+    // its filter keeps the same totals and snapshots. Framework loans run
+    // further calculations afterwards, so their report runs on its own.
+    if (FRapportIKalk.mottaker && !l0.rammelaan) {
+        aarsteljar = FRapportIKalk.aar;
+        FMedMottaker = FRapportIKalk.mottaker;
+        FRapportIKalk.skrevet = true;
+    }
     beregnlaan(feil);
     FMedMottaker = nullptr;
     if (feil) return feil;

@@ -86,14 +86,22 @@ uint16_t TCalcLoan::kalkOgForlop() {
     return feil;
 }
 
-uint16_t TCalcLoan::rapport(mirvo::beregning::TRadMottaker& mottaker, uint16_t funcParam, const TResultDest& dest) {
-    if (uint16_t code = kalk()) return code;
+uint16_t TCalcLoan::rapport(TForlopMottaker& mottaker, uint16_t funcParam, const TResultDest& dest) {
     uint16_t feil = 0;
     try {
         startOutput(dest.buffer, dest.buffer ? ptrdiff_t(dest.buffLen) : 0);
-        Utlaanrapport(funcParam, feil, &mottaker);
+        if (!NBLN.nlberegna.gyldig) {
+            FRapportIKalk = {&mottaker, funcParam, false};
+            feil = kalkuler();
+            const bool skrevet = FRapportIKalk.skrevet;
+            FRapportIKalk = {};
+            if (feil == 0 && !skrevet) Utlaanrapport(funcParam, feil, &mottaker);
+        } else {
+            Utlaanrapport(funcParam, feil, &mottaker);
+        }
         endOutput();
     } catch (...) {
+        FRapportIKalk = {};
         dest.clear();
         throw;
     }
