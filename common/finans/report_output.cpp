@@ -118,7 +118,9 @@ void TReportOutput::put(std::u16string_view text) {
     ptrdiff_t space = FCap - 1 - FCurr;
     if (space <= 0) return;
     size_t n = std::min<size_t>(text.size(), size_t(space));
-    text.copy(FBuffer + FCurr, n);
+    // Columns are a few characters: copied here rather than through a call.
+    char16_t* ut = FBuffer + FCurr;
+    for (size_t i = 0; i < n; ++i) ut[i] = text[i];
     FCurr += ptrdiff_t(n);
     FBuffer[FCurr] = 0;
 }
@@ -198,12 +200,11 @@ void TReportOutput::addCol_NN(double value, int desimaler) {
 void TReportOutput::addCol_Fmt(double value, int desimaler) {
     if (desimaler <= 0 && std::fabs(value) < 9.0e15) {
         // Whole amounts, the bulk of a schedule, as number() writes them.
-        char16_t siffer[24];
-        char16_t* const slutt = siffer + 24;
-        const char16_t* start = text::intChars(static_cast<long long>(std::nearbyint(value)), slutt);
-        char16_t gruppert[48];
-        return quotedColumn(
-            std::u16string_view(gruppert, medTusenskille(std::u16string_view(start, size_t(slutt - start)), 0, gruppert)));
+        char16_t siffer[32];
+        char16_t* const slutt = siffer + 32;
+        const char16_t* start =
+            text::groupedIntChars(static_cast<long long>(std::nearbyint(value)), FThousandSep, slutt);
+        return quotedColumn(std::u16string_view(start, size_t(slutt - start)));
     }
     const std::u16string s = number(value, desimaler, FDecimalSep);
     if (!std::isfinite(value)) return column(s);
@@ -224,7 +225,8 @@ void TReportOutput::addCol_Date(Datorec date) { addCol_Date(date, std::u16string
 
 void TReportOutput::addCol_Date(Datorec date, std::u16string_view fmt) {
     if (date.L == 0) return addCol_Null();
-    quotedColumn(utils::datostr(date, fmt));
+    char16_t tekst[utils::kDatoTekstMaks];
+    quotedColumn(std::u16string_view(tekst, utils::datoChars(date, fmt, tekst)));
 }
 
 void TReportOutput::addCol_Date(Datorec date, char16_t periodCode) {

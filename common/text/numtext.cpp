@@ -19,6 +19,19 @@ unsigned long long absolutt(long long n) {
 }
 }  // namespace
 
+char16_t* groupedIntChars(long long n, char16_t sep, char16_t* end) {
+    unsigned long long v = absolutt(n);
+    char16_t* p = end;
+    for (int i = 0;; ++i) {
+        if (i > 0 && i % 3 == 0) *--p = sep;
+        *--p = char16_t(u'0' + v % 10);
+        v /= 10;
+        if (v == 0) break;
+    }
+    if (n < 0) *--p = u'-';
+    return p;
+}
+
 char16_t* intChars(long long n, char16_t* end) {
     char16_t* p = siffer(absolutt(n), end);
     if (n < 0) *--p = u'-';

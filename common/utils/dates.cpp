@@ -13,7 +13,6 @@ namespace {
 constexpr int kCumDays[12] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
 // Days from 1 January of year 1 to 30 December 1899.
 constexpr long kDateDelta = 693594;
-constexpr size_t kMaxDateText = 20;
 
 int currentYear() { return dagensDato().year(); }
 
@@ -139,15 +138,31 @@ int ukenr(Datorec d) {
     return w;
 }
 
-std::u16string datostr(Datorec d, std::u16string_view fmt) {
-    if (d.L == 0) return {};
-    std::u16string out;
-    out.reserve(fmt.size() + 8);  // one allocation for the usual formats
+size_t datoChars(Datorec d, std::u16string_view fmt, char16_t* ut) {
+    if (d.L == 0) return 0;
+    // Past the limit the text is cut, but the format is still read to the
+    // end so that an unsupported letter throws wherever it stands.
+    size_t n = 0;
+    auto tegn = [&](char16_t c) {
+        if (n < kDatoTekstMaks) ut[n++] = c;
+    };
+    auto tall = [&](int v, int minSiffer) {
+        char16_t siffer[12];
+        int k = 0;
+        unsigned u = unsigned(v < 0 ? -v : v);
+        do {
+            siffer[k++] = char16_t(u'0' + u % 10);
+            u /= 10;
+        } while (u != 0);
+        while (k < minSiffer) siffer[k++] = u'0';
+        if (v < 0) tegn(u'-');
+        while (k > 0) tegn(siffer[--k]);
+    };
     size_t i = 0;
     while (i < fmt.size()) {
         const char16_t c = fmt[i];
         if (c < u'D' || c > u'Y') {
-            out += c;
+            tegn(c);
             ++i;
             continue;
         }
@@ -156,37 +171,43 @@ std::u16string datostr(Datorec d, std::u16string_view fmt) {
         switch (c) {
             case u'D':
             case u'M': {
-                const int v = c == u'D' ? d.day() : d.month();
                 const bool two = run >= 2;
-                out += text::intText(v, two ? 2 : 1);
+                tall(c == u'D' ? d.day() : d.month(), two ? 2 : 1);
                 i += two ? 2 : 1;
                 break;
             }
             case u'Y':
                 if (run >= 3)
-                    out += text::intText(d.year(), 4);
+                    tall(d.year(), 4);
                 else
-                    out += text::intText(d.year() % 100, 2);
+                    tall(d.year() % 100, 2);
                 i += run;
                 break;
             case u'Q':
-                out += u'Q' + text::intText(d.FMnt() / 3 + 1, 1);
+                tegn(u'Q');
+                tall(d.FMnt() / 3 + 1, 1);
                 ++i;
                 break;
             case u'H':
-                out += u'H' + text::intText(d.FMnt() / 6 + 1, 1);
+                tegn(u'H');
+                tall(d.FMnt() / 6 + 1, 1);
                 ++i;
                 break;
             case u'W':
-                out += u'W' + text::intText(ukenr(d), 1);
+                tegn(u'W');
+                tall(ukenr(d), 1);
                 ++i;
                 break;
             default:
                 throw EKavelin(u"Date format not supported! (" + std::u16string(fmt) + u")");
         }
     }
-    if (out.size() > kMaxDateText) out.resize(kMaxDateText);
-    return out;
+    return n;
+}
+
+std::u16string datostr(Datorec d, std::u16string_view fmt) {
+    char16_t buf[kDatoTekstMaks];
+    return std::u16string(buf, datoChars(d, fmt, buf));
 }
 
 bool StrTilDato(std::u16string_view text, std::u16string_view fmt, Datorec& result) {

@@ -40,6 +40,10 @@ int ukenr(Datorec d);
 // character outside D..Y is copied. Other letters D..Y throw EKavelin.
 // At most 20 characters; the missing date gives "".
 std::u16string datostr(Datorec d, std::u16string_view fmt);
+// The same text written into `ut`, which holds at least kDatoTekstMaks
+// characters; returns its length. Allocates nothing.
+inline constexpr size_t kDatoTekstMaks = 20;
+size_t datoChars(Datorec d, std::u16string_view fmt, char16_t* ut);
 
 // Reads a date by a format of runs "DD", "D", "MM", "M", "YYYY", "YY",
 // "YYYYMMDD", "DDMMYYYY". A blank text reads as the missing date. The date

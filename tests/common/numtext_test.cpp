@@ -2,6 +2,9 @@
 
 #include "common/text/numtext.h"
 
+#include <climits>
+#include <string>
+
 using kavelin::text::fixedText;
 using kavelin::text::intText;
 
@@ -19,4 +22,26 @@ TEST(NumText, FixedPointRoundsHalfToEvenAndDropsTheSignOfZero) {
     EXPECT_EQ(intText(-42), u"-42");
     EXPECT_EQ(intText(7, 3), u"007");
     EXPECT_EQ(intText(-9223372036854775807LL - 1), u"-9223372036854775808");
+}
+
+TEST(NumText, GroupedDigits) {
+    struct Tilfelle {
+        long long n;
+        const char16_t* tekst;
+    };
+    const Tilfelle tilfeller[] = {{0, u"0"},
+                                  {7, u"7"},
+                                  {999, u"999"},
+                                  {1000, u"1 000"},
+                                  {-1000, u"-1 000"},
+                                  {-999, u"-999"},
+                                  {1234567, u"1 234 567"},
+                                  {100000, u"100 000"},
+                                  {LLONG_MIN, u"-9 223 372 036 854 775 808"}};
+    for (const auto& t : tilfeller) {
+        char16_t buf[32];
+        char16_t* end = buf + 32;
+        const char16_t* p = kavelin::text::groupedIntChars(t.n, u' ', end);
+        EXPECT_EQ(std::u16string(p, size_t(end - p)), std::u16string(t.tekst)) << t.n;
+    }
 }
