@@ -289,8 +289,9 @@ TWordDate TInnerKjerne::aarSenere(TWordDate dato) const {
     return e.til;
 }
 
-double TInnerKjerne::provisjonForSaldo() const {
-    const double k = Laanet.saldo.kapital;
+double TInnerKjerne::provisjonForSaldo() const { return provisjonForKapital(Laanet.saldo.kapital); }
+
+double TInnerKjerne::provisjonForKapital(double k) const {
     if (MVF_provisjon[2].grense != 0 && k <= MVF_provisjon[2].grense) return MVF_provisjon[2].belop;
     if (MVF_provisjon[1].grense != 0 && k <= MVF_provisjon[1].grense) return MVF_provisjon[1].belop;
     return MVF_provisjon[0].belop;
@@ -564,83 +565,191 @@ bool TInnerKjerne::enkelProeve(int options, slMeldProc callback, TWordDate stopp
            MVF_fasteoverhopp == 0 && DriftsSystem != 1 && SR.obsdato == kNever && !stegvis();
 }
 
-void TInnerKjerne::enkelLoop(TWordDate stopp, double sluttSaldo) {
-    auto& saldo = Laanet.saldo;
-    SR.tilrapp = false;
-    if (FOpptak == TOpptak::Tatt) return enkelAvspilling(sluttSaldo);
-    const bool opptak = FOpptak == TOpptak::Ta;
+// The event dates of a lean run: its date steps without the bookings (no
+// date depends on the amounts). The stored state is left as it was; false
+// when the events do not fit the record.
+bool TInnerKjerne::enkelOpptak(TWordDate stopp) {
+    const simrec lagret = SR;
     FAntHendelser = 0;
-    // Until the run has reached its stop date, no recording is complete.
-    if (opptak) FOpptak = TOpptak::Av;
-    for (int hendelser = 1;; ++hendelser) {
-        if (hendelser > kMaksHendelser) {
-            forlfeilkode = kjernefeil::kForLenge;
-            return;
-        }
+    bool ferdig = false;
+    while (FAntHendelser < int(FHendelser.size())) {
         const TWordDate idag = std::min({stopp, SR.nestetermindato, SR.nestenyttaar, SR.nesteLnAarsskifte});
-        SR.idag = idag;
         const bool termindag = idag == SR.nestetermindato;
         const bool nyttAar = idag == SR.nestenyttaar;
-        if (opptak && FAntHendelser < int(FHendelser.size()))
-            FHendelser[size_t(FAntHendelser)] = {idag, uint8_t((termindag ? kHTermin : 0) | (nyttAar ? kHNyttAar : 0) |
-                                                               (idag == stopp ? kHStopp : 0))};
-        ++FAntHendelser;
+        FHendelser[size_t(FAntHendelser++)] = {
+            idag, uint8_t((termindag ? kHTermin : 0) | (nyttAar ? kHNyttAar : 0) | (idag == stopp ? kHStopp : 0))};
         if (idag == SR.nesteLnAarsskifte) SR.nesteLnAarsskifte = aarSenere(SR.nesteLnAarsskifte);
-        ajourfoerRente(idag);
-        if (termindag) {
-            SR.forr_rntbrgn = TWordDate(saldo.ajourdato);
-            oppgjorRest(saldo.rente);
-        }
-        if (nyttAar) {
-            settNemnarForAar(idag);
-            SR.saldoendring = saldo.kapital - SR.forrigeaarssaldo;
-            SR.forrigeaarssaldo = saldo.kapital;
-            SR.iRntTilKapAarStart = SR.antRntTilKap + 1;
-            SR.nestenyttaar = aarSenere(SR.nestenyttaar);
-        }
+        if (nyttAar) SR.nestenyttaar = aarSenere(SR.nestenyttaar);
         if (idag == stopp) {
-            if (opptak && FAntHendelser <= int(FHendelser.size())) FOpptak = TOpptak::Tatt;
-            return;
+            ferdig = true;
+            break;
         }
         if (termindag) {
-            saldo.provisjon += provisjonForSaldo();
             SR.terminteljar += 1;
             SR.nestetermindato = terminDato(SR.terminteljar);
-            const double lagretBetaling = SR.sisteinnbetaling;
-            betalTermin(idag, sluttSaldo);
-            SR.sisteinnbetaling = lagretBetaling;
-            SR.sisteinnbetaling -= SR.sisteinnbetdecr;
+            // A term date before the first due date pulls the next one back to it.
+            if (idag < MVF_forfallsdato && MVF_forfallsdato < SR.nestetermindato)
+                SR.nestetermindato = MVF_forfallsdato;
+        }
+    }
+    SR = lagret;
+    return ferdig;
+}
+
+bool TInnerKjerne::enkelLoop(TWordDate stopp, double sluttSaldo) {
+    SR.tilrapp = false;
+    if (FOpptak != TOpptak::Tatt) {
+        if (!enkelOpptak(stopp)) return false;
+        if (FOpptak == TOpptak::Ta) FOpptak = TOpptak::Tatt;
+    }
+    enkelAvspilling(sluttSaldo);
+    return true;
+}
+
+bool TInnerKjerne::enkelHendelse(const THendelse& h, double sluttSaldo) {
+    auto& saldo = Laanet.saldo;
+    SR.idag = h.dato;
+    ajourfoerRente(h.dato);
+    if (h.art & kHTermin) {
+        SR.forr_rntbrgn = TWordDate(saldo.ajourdato);
+        oppgjorRest(saldo.rente);
+    }
+    if (h.art & kHNyttAar) {
+        settNemnarForAar(h.dato);
+        SR.saldoendring = saldo.kapital - SR.forrigeaarssaldo;
+        SR.forrigeaarssaldo = saldo.kapital;
+        SR.iRntTilKapAarStart = SR.antRntTilKap + 1;
+    }
+    if (h.art & kHStopp) return true;
+    if (h.art & kHTermin) {
+        saldo.provisjon += provisjonForSaldo();
+        SR.terminteljar += 1;
+        const double lagretBetaling = SR.sisteinnbetaling;
+        betalTermin(h.dato, sluttSaldo);
+        SR.sisteinnbetaling = lagretBetaling;
+        SR.sisteinnbetaling -= SR.sisteinnbetdecr;
+    }
+    return false;
+}
+
+// What a trial run's residual is made of, for a balance run in plain arithmetic.
+struct TInnerKjerne::TBane {
+    double kapital;
+    TRenteSaldo rente;
+    double provisjon;
+    double betaling;
+    int32_t ajourdato;
+};
+
+// Once the first term is settled (no first-term correction is left), the
+// events of a plain annuity trial are accrual, settlement and payment only.
+bool TInnerKjerne::kanBaneLoep(int fra) const {
+    if (!SR.forfalt || !SR.forfaltEtterStart || !TillatNegAvdrag) return false;
+    if (MVF_laanetype & (laanetyper::kSerieForm | laanetyper::kSeparatKapit)) return false;
+    if (MVF_rente[1].sats != 0 || MVF_rente[2].sats != 0) return false;
+    for (int i = fra; i < FAntHendelser; ++i)
+        if (FHendelser[size_t(i)].art & kHTermin) return FHendelser[size_t(i)].dato >= MVF_forfallsdato;
+    return true;
+}
+
+// The same bookings as enkelHendelse makes for such a run (the same
+// operations in the same order, so the same amounts to the last bit), with
+// everything that does not reach the residual left out. Several balances
+// go through each event together.
+void TInnerKjerne::baneLoep(int fra, TBane* baner, int antall) {
+    const double sats = MVF_rente[0].sats;
+    const bool kunPositiv = Trapperentetype == 0;
+    const bool gebyrIBetaling =
+        (provisjon_i_termbelop == 1 && (MVF_laanetype & laanetyper::kAnnuitetFamilie)) ||
+        !(MVF_laanetype & laanetyper::kOrdinaerGebyr);
+    const double decr = SR.sisteinnbetdecr;
+    for (int i = fra; i < FAntHendelser; ++i) {
+        const THendelse h = FHendelser[size_t(i)];
+        const int nemnar = dgpraarx10;
+        for (int b = 0; b < antall; ++b) {
+            TBane& x = baner[b];
+            const int periode = int(h.dato) - x.ajourdato;
+            if (periode > 0) {
+                const double k = x.kapital + x.rente.kapIkkeBet;
+                if (!kunPositiv || (k > 0 && sats != 0)) renteberegn(periode, nemnar, x.rente, sats, k);
+            }
+            x.ajourdato = h.dato;
+            if (h.art & kHTermin) oppgjorRest(x.rente);
+        }
+        SR.idag = h.dato;
+        if (h.art & kHNyttAar) settNemnarForAar(h.dato);
+        if (h.art & kHStopp) return;
+        if (!(h.art & kHTermin)) continue;
+        for (int b = 0; b < antall; ++b) {
+            TBane& x = baner[b];
+            x.provisjon += provisjonForKapital(x.kapital);
+            double p = x.betaling;
+            if (gebyrIBetaling) {
+                p -= x.provisjon;
+                if (p < 0) p = 0;
+            }
+            x.provisjon = 0;
+            oppgjorRest(x.rente);
+            const double avdrag = p - x.rente.belop;
+            x.rente.belop = 0;
+            x.kapital -= avdrag;
+            x.betaling -= decr;
         }
     }
 }
 
-// enkelLoop over the recorded events: the same bookings without the date
-// arithmetic that found them.
+// The recorded events again, for the amount in force and, when one is
+// waiting, a second amount side by side.
 void TInnerKjerne::enkelAvspilling(double sluttSaldo) {
-    auto& saldo = Laanet.saldo;
-    for (int i = 0; i < FAntHendelser; ++i) {
-        const THendelse h = FHendelser[size_t(i)];
-        SR.idag = h.dato;
-        ajourfoerRente(h.dato);
-        if (h.art & kHTermin) {
-            SR.forr_rntbrgn = TWordDate(saldo.ajourdato);
-            oppgjorRest(saldo.rente);
-        }
-        if (h.art & kHNyttAar) {
-            settNemnarForAar(h.dato);
-            SR.saldoendring = saldo.kapital - SR.forrigeaarssaldo;
-            SR.forrigeaarssaldo = saldo.kapital;
-            SR.iRntTilKapAarStart = SR.antRntTilKap + 1;
-        }
-        if (h.art & kHStopp) return;
-        if (h.art & kHTermin) {
-            saldo.provisjon += provisjonForSaldo();
-            SR.terminteljar += 1;
-            const double lagretBetaling = SR.sisteinnbetaling;
-            betalTermin(h.dato, sluttSaldo);
-            SR.sisteinnbetaling = lagretBetaling;
-            SR.sisteinnbetaling -= SR.sisteinnbetdecr;
-        }
+    const bool par = FParStatus == TPar::Venter;
+    LaaneStatus parLaan = Laanet;
+    simrec parSR = SR;
+    parSR.sisteinnbetaling = FParBelop;
+    // The second balance on the stored state for one event, from the same
+    // denominator as the first had.
+    auto parHendelse = [&](const THendelse& h, uint16_t nemnar) {
+        const uint16_t nemnarEtter = dgpraarx10;
+        const double belop = MVF_terminbelop;
+        std::swap(Laanet, parLaan);
+        std::swap(SR, parSR);
+        dgpraarx10 = nemnar;
+        MVF_terminbelop = FParBelop;
+        enkelHendelse(h, sluttSaldo);
+        std::swap(Laanet, parLaan);
+        std::swap(SR, parSR);
+        dgpraarx10 = nemnarEtter;
+        MVF_terminbelop = belop;
+    };
+
+    int i = 0;
+    bool stopp = false;
+    auto hendelse = [&] {
+        const THendelse h = FHendelser[size_t(i++)];
+        const uint16_t nemnar = dgpraarx10;
+        stopp = enkelHendelse(h, sluttSaldo);
+        if (par) parHendelse(h, nemnar);
+    };
+    // Up to the first settled term on the stored state, then the plain run.
+    while (!stopp && i < FAntHendelser && !kanBaneLoep(i)) hendelse();
+    if (!stopp && i < FAntHendelser) {
+        auto& a = Laanet.saldo;
+        auto& b = parLaan.saldo;
+        TBane baner[2] = {{a.kapital, a.rente, a.provisjon, SR.sisteinnbetaling, a.ajourdato},
+                          {b.kapital, b.rente, b.provisjon, parSR.sisteinnbetaling, b.ajourdato}};
+        baneLoep(i, baner, par ? 2 : 1);
+        auto tilbake = [](const TBane& x, saldoar& s, simrec& sr) {
+            s.kapital = x.kapital;
+            s.rente = x.rente;
+            s.provisjon = x.provisjon;
+            s.ajourdato = x.ajourdato;
+            sr.sisteinnbetaling = x.betaling;
+        };
+        tilbake(baner[0], a, SR);
+        tilbake(baner[1], b, parSR);
+    }
+    if (par) {
+        FParSaldo = parLaan.saldo;
+        FParStatus = TPar::Kjoert;
     }
 }
 
@@ -714,10 +823,8 @@ uint16_t TInnerKjerne::simuleringsloop(int options, saldoar& sluttsaldo, TWordDa
 
     int hendelser = 0;
     bool ferdig = !klar;
-    if (klar && enkelProeve(options, callback, stopp)) {
-        enkelLoop(stopp, sluttSaldo);
+    if (klar && FEnkelTillatt && enkelProeve(options, callback, stopp) && enkelLoop(stopp, sluttSaldo))
         ferdig = true;
-    }
     while (!ferdig && forlfeilkode == 0) {
         if (++hendelser > kMaksHendelser) {
             forlfeilkode = kjernefeil::kForLenge;

@@ -143,6 +143,22 @@ public:
     void bgnProeveOpptak() { FOpptak = TOpptak::Ta; }
     void endProeveOpptak() { FOpptak = TOpptak::Av; }
 
+    // A second amount for the next lean trial run: both amounts run side by
+    // side over the same events (independent chains of arithmetic, so the
+    // processor works on both at once). The second one's closing balance is
+    // taken with parSluttsaldo; false when the run was not a lean one and
+    // the second amount has to be tried on its own.
+    void settParBelop(double belop) {
+        FParBelop = belop;
+        FParStatus = TPar::Venter;
+    }
+    bool parSluttsaldo(saldoar& s) {
+        const bool kjoert = FParStatus == TPar::Kjoert;
+        FParStatus = TPar::Av;
+        if (kjoert) s = FParSaldo;
+        return kjoert;
+    }
+
     // Rounding by the interest rule and unit.
     double avrundRente(double x) const { return avrund(x, RntRndFaktor, renteAvrunding); }
     double avrundRentePluss(double x) const;  // always up by the unit
@@ -192,7 +208,10 @@ protected:
     TWordDate terminDato(int n) const;
     void betalTermin(TWordDate idag, double sluttSaldo);
     bool enkelProeve(int options, slMeldProc callback, TWordDate stopp) const;
-    void enkelLoop(TWordDate stopp, double sluttSaldo);
+    // The lean trial run; false when its events could not be recorded and
+    // the general loop has to run.
+    bool enkelLoop(TWordDate stopp, double sluttSaldo);
+    double provisjonForKapital(double kapital) const;
 
 private:
     // The reference due date decoded once for stepping term dates, and the
@@ -220,7 +239,25 @@ private:
     TOpptak FOpptak = TOpptak::Av;
     int FAntHendelser = 0;
     std::array<THendelse, 4096> FHendelser;  // written before it is read
+    bool enkelOpptak(TWordDate stopp);
     void enkelAvspilling(double sluttSaldo);
+    // One recorded event of the lean run on the stored state; true at the stop.
+    bool enkelHendelse(const THendelse& h, double sluttSaldo);
+    // The events from `fra` on for balances that have settled their first
+    // term, in plain arithmetic on the given balances.
+    struct TBane;
+    bool kanBaneLoep(int fra) const;
+    void baneLoep(int fra, TBane* baner, int antall);
+
+public:
+    // Off: every trial run takes the general loop (for comparing the two).
+    bool FEnkelTillatt = true;
+
+private:
+    enum class TPar : uint8_t { Av, Venter, Kjoert };
+    TPar FParStatus = TPar::Av;
+    double FParBelop = 0;
+    saldoar FParSaldo;
 };
 
 }  // namespace mirvo::beregning

@@ -436,7 +436,8 @@ int TYtterKjerne::antallTerminer(TWordDate fra, TWordDate til) const {
     return std::max(n, 1);
 }
 
-double TYtterKjerne::proevekjoering(double belop, TWordDate stopp, int options, double sluttsaldo) {
+double TYtterKjerne::proevekjoering(double belop, TWordDate stopp, int options, double sluttsaldo,
+                                    const double* parBelop, double* parResidual) {
     const auto mvf = mvfKopi();
     const bool lagretSim = inSimTermBelop;
     const double lagretGebyr = Laanet.saldo.provisjon;
@@ -444,20 +445,34 @@ double TYtterKjerne::proevekjoering(double belop, TWordDate stopp, int options, 
     MVF_terminbelop = belop;
     MVF_endringsdato = stopp;
     if (provisjon_i_termbelop == 1) Laanet.saldo.provisjon -= provisjonForSaldo();
+    if (parBelop) settParBelop(*parBelop);
 
-    saldoar slutt;
+    saldoar slutt, parSlutt;
     TWordDate dato = 0;
     double aarsendring = 0;
     ++FProevekjoeringer;
     const uint16_t feil =
         simuleringsloop(options, slutt, dato, aarsendring, &TInnerKjerne::nullsendtrp);
+    const bool parKjoert = parSluttsaldo(parSlutt) && feil == 0;
 
     Laanet.saldo.provisjon = lagretGebyr;
     inSimTermBelop = lagretSim;
     mvfHent(mvf);
-    if (feil) return kFeilResidual;
-    if (options & simopt::kTilInnfrielse) return aarsendring;
-    return slutt.kapital + slutt.rente.belop + slutt.rente.kapIkkeBet + slutt.provisjon - sluttsaldo;
+    auto residual = [&](const saldoar& s) {
+        return s.kapital + s.rente.belop + s.rente.kapIkkeBet + s.provisjon - sluttsaldo;
+    };
+    const double d = feil ? kFeilResidual : (options & simopt::kTilInnfrielse) ? aarsendring : residual(slutt);
+    if (FProeveLogg) FProeveLogg->emplace_back(belop, d);
+    if (parBelop) {
+        if (parKjoert) {
+            ++FProevekjoeringer;
+            *parResidual = residual(parSlutt);
+            if (FProeveLogg) FProeveLogg->emplace_back(*parBelop, *parResidual);
+        } else {
+            *parResidual = proevekjoering(*parBelop, stopp, options, sluttsaldo);
+        }
+    }
+    return d;
 }
 
 // Where the term-amount search starts: the amount that repays the balance
@@ -523,8 +538,7 @@ uint16_t TYtterKjerne::sekantSoek(TWordDate maal, TWordDate idag, double sluttsa
     double lav = 0, dLav = 0, hoy = 0, dHoy = 0;
     double xp = 0, dp = 0, xc = 0, dc = 0;
     int proever = 0;
-    auto proev = [&](double x) {
-        const double d = proevekjoering(x, stopp, options, sluttsaldo);
+    auto merk = [&](double x, double d) {
         if (d > 0) {
             if (!harLav || x > lav) lav = x, dLav = d;
             harLav = true;
@@ -535,14 +549,18 @@ uint16_t TYtterKjerne::sekantSoek(TWordDate maal, TWordDate idag, double sluttsa
         xp = xc, dp = dc, xc = x, dc = d;
         ++proever;
     };
+    auto proev = [&](double x) { merk(x, proevekjoering(x, stopp, options, sluttsaldo)); };
     auto sekant = [](double xa, double da, double xb, double db) {
         return da != db && da != kFeilResidual && db != kFeilResidual ? xb - db * (xb - xa) / (db - da)
                                                                       : std::nan("");
     };
 
     const double x0 = std::max(0.0, avrund(sekantStart(maal, idag, sluttsaldo), f, kAvrundNed));
-    proev(x0 + f);
-    proev(x0);
+    // The first two amounts run side by side.
+    double d0 = 0;
+    const double d1 = proevekjoering(x0 + f, stopp, options, sluttsaldo, &x0, &d0);
+    merk(x0 + f, d1);
+    merk(x0, d0);
     double steg = f;  // doubles while the secant cannot lead beyond every amount tried
     for (;;) {
         if (harLav && harHoy && hoy - lav <= f * (1 + 1e-9)) break;

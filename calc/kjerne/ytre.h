@@ -4,6 +4,9 @@
 // the balance movements into rows of sums for a row receiver.
 #pragma once
 
+#include <utility>
+#include <vector>
+
 #include <cstdint>
 
 #include "calc/kjerne/indre.h"
@@ -79,7 +82,10 @@ protected:
     void lagRad(int radtype, TWordDate dato);
     uint16_t loesTerminbelop(TWordDate maal, TWordDate idag, double& belop, double& decr);
     int antallTerminer(TWordDate fra, TWordDate til) const;
-    double proevekjoering(double belop, TWordDate stopp, int options, double sluttsaldo);
+    // The residual of a trial run with the given amount; with parBelop a
+    // second amount's residual comes back in parResidual from the same run.
+    double proevekjoering(double belop, TWordDate stopp, int options, double sluttsaldo,
+                          const double* parBelop = nullptr, double* parResidual = nullptr);
     double sekantStart(TWordDate maal, TWordDate idag, double sluttsaldo) const;
     uint16_t sekantSoek(TWordDate maal, TWordDate idag, double sluttsaldo, double& belop);
     double renteKunBelop();
@@ -89,6 +95,8 @@ protected:
     double FSamletNaaverdiSkatt = 0;
     double FGarantiprovisjon = 0;
     uint64_t FProevekjoeringer = 0;
+    // When set, every trial's amount and residual in the order tried.
+    std::vector<std::pair<double, double>>* FProeveLogg = nullptr;
 };
 
 }  // namespace mirvo::beregning

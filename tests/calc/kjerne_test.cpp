@@ -334,6 +334,7 @@ namespace {
 
 // A calculator that counts the trial runs of its term-amount search.
 struct SoekLaan : TCalcLoan {
+    using TYtterKjerne::FProeveLogg;
     using TYtterKjerne::FProevekjoeringer;
 };
 
@@ -466,6 +467,62 @@ TEST(Kjerne, AnnuitySearchNeedsTwoTrials) {
     const Soek s = sok(u"LBELOP=1000000;RNTSATS=4,5;LOPETID=25;UTBDTO=01.02.2025");
     ASSERT_EQ(s.feil, 0);
     EXPECT_EQ(s.proever, 2u);
+}
+
+}  // namespace
+
+namespace {
+
+// The lean trial runs (amounts side by side, plain arithmetic after the
+// first term) give every residual to the last bit as the general loop does.
+TEST(Kjerne, LeanTrialsMatchTheGeneralLoop) {
+    const char* belop[] = {"12000", "350000", "1000000", "3456789"};
+    const char* satser[] = {"0,75", "4,5", "7,9", "14,95"};
+    const char* varianter[] = {"",
+                               ";TERMLEN=3",
+                               ";TERMLEN=12;UTBDTO=31.01.2025",
+                               ";PROVISJON=45",
+                               ";PROVISJON=60;PROVISJON2=30;PROVTRINN2=200000",
+                               ";RNTBROEK=366/366;FORFDTO=15.03.2025",
+                               ";RNTBROEK=360/360;FORFDTO=15.03.2025",
+                               ";RNTBROEK=365/365",
+                               ";ETBLGBYR=2500;PROVISJON=60;PROVITERMB=1",
+                               ";ANNTERMKOR=2",
+                               ";SLUTTSALDO=5000",
+                               ";RNTREST=0",
+                               ";RNTRNDFAKT=0,01;RNTRNDREGEL=1",
+                               ";TRRNTTYPE=1",
+                               ";ENDRDTO=01.02.2027;RNTSATS=6,1",
+                               ";AVDRFRIHETY=1",
+                               ";DRIFTSSYS=DN"};
+    int n = 0;
+    for (const char* b : belop)
+        for (const char* r : satser)
+            for (const char* t : {"3", "25"})
+                for (int k = 0; k < 2; ++k) {
+                    const char* v = varianter[n++ % std::size(varianter)];
+                    const std::u16string input = u16(std::string("LBELOP=") + b + ";RNTSATS=" + r + ";LOPETID=" + t +
+                                                     ";UTBDTO=01.02.2025" + v);
+                    SCOPED_TRACE(std::string(input.begin(), input.end()));
+                    std::vector<std::pair<double, double>> logg[2];
+                    double termbelop[2] = {};
+                    uint16_t feil[2] = {};
+                    for (int lean = 0; lean < 2; ++lean) {
+                        SoekLaan l;
+                        l.FEnkelTillatt = lean == 1;
+                        l.FProeveLogg = &logg[lean];
+                        feil[lean] = l.Input(input);
+                        if (!feil[lean]) feil[lean] = l.kalkuler();
+                        termbelop[lean] = l.NBLN.nlberegna.termbelop3;
+                    }
+                    EXPECT_EQ(feil[0], feil[1]);
+                    EXPECT_EQ(termbelop[0], termbelop[1]);
+                    ASSERT_EQ(logg[0].size(), logg[1].size());
+                    for (size_t i = 0; i < logg[0].size(); ++i) {
+                        EXPECT_EQ(logg[0][i].first, logg[1][i].first) << i;
+                        EXPECT_EQ(logg[0][i].second, logg[1][i].second) << i;
+                    }
+                }
 }
 
 }  // namespace
