@@ -71,6 +71,10 @@ void TInnerKjerne::settNemnarForAar(TWordDate dato) {
 double TInnerKjerne::avrundRentePluss(double x) const { return avrund(x, RntRndFaktor, kAvrundOpp); }
 
 void TInnerKjerne::renteberegn(int dager, int dx10, TRenteSaldo& s, double sats, double kapital) {
+    rentesteg(dager, dx10, s, sats, kapital);
+}
+
+inline void TInnerKjerne::rentesteg(int dager, int dx10, TRenteSaldo& s, double sats, double kapital) {
     const double x = kapital / 10000 * sats * dager / dx10 + s.rest;
     const double avrundet = avrundRente(x);
     s.belop += avrundet;
@@ -96,13 +100,13 @@ void TInnerKjerne::reknrente(int dager, TRenteSaldo& s, double kapital) {
         case 0:
             if (trinn[1].sats == 0 && trinn[2].sats == 0) {
                 // One rate: what the band loop below comes to, without it.
-                if (k > 0 && trinn[0].sats != 0) renteberegn(dager, dgpraarx10, s, trinn[0].sats, k);
+                if (k > 0 && trinn[0].sats != 0) rentesteg(dager, dgpraarx10, s, trinn[0].sats, k);
                 break;
             }
             for (int n = 2; n >= 0; --n) {
                 const double grense = n == 0 ? 0 : trinn[size_t(n)].grense;
                 if (k > grense && trinn[size_t(n)].sats != 0) {
-                    renteberegn(dager, dgpraarx10, s, trinn[size_t(n)].sats, k - grense);
+                    rentesteg(dager, dgpraarx10, s, trinn[size_t(n)].sats, k - grense);
                     k = grense;
                 }
             }
@@ -111,7 +115,7 @@ void TInnerKjerne::reknrente(int dager, TRenteSaldo& s, double kapital) {
             int n = 0;
             if (trinn[2].sats != 0 && k > trinn[2].grense) n = 2;
             else if (trinn[1].sats != 0 && k > trinn[1].grense) n = 1;
-            renteberegn(dager, dgpraarx10, s, trinn[size_t(n)].sats, k);
+            rentesteg(dager, dgpraarx10, s, trinn[size_t(n)].sats, k);
             break;
         }
         default: {
@@ -123,14 +127,14 @@ void TInnerKjerne::reknrente(int dager, TRenteSaldo& s, double kapital) {
                 for (int n = 2; n >= 0; --n) {
                     const double grense = n == 0 ? 0 : trinn[size_t(n)].grense;
                     if (rest > grense && trinn[size_t(n)].sats != 0) {
-                        renteberegn(360, 3600, aar, trinn[size_t(n)].sats, rest - grense);
+                        rentesteg(360, 3600, aar, trinn[size_t(n)].sats, rest - grense);
                         rest = grense;
                     }
                 }
                 const double prosent = std::trunc((aar.belop + aar.rest) * 100 / k * 100000) / 100000;
                 sats = prosent * 1000;
             }
-            renteberegn(dager, dgpraarx10, s, sats, k);
+            rentesteg(dager, dgpraarx10, s, sats, k);
             break;
         }
     }
@@ -671,7 +675,7 @@ void TInnerKjerne::baneLoep(int fra, TBane* baner, int antall) {
             const int periode = int(h.dato) - x.ajourdato;
             if (periode > 0) {
                 const double k = x.kapital + x.rente.kapIkkeBet;
-                if (!kunPositiv || (k > 0 && sats != 0)) renteberegn(periode, nemnar, x.rente, sats, k);
+                if (!kunPositiv || (k > 0 && sats != 0)) rentesteg(periode, nemnar, x.rente, sats, k);
             }
             x.ajourdato = h.dato;
             if (h.art & kHTermin) oppgjorRest(x.rente);

@@ -188,6 +188,8 @@ protected:
 
     // Algorithms of the course, in the order a run uses them.
     void renteberegn(int dager, int dx10, TRenteSaldo& s, double sats, double kapital);
+    // renteberegn, built into the loops that accrue at every event.
+    [[gnu::always_inline]] inline void rentesteg(int dager, int dx10, TRenteSaldo& s, double sats, double kapital);
     void ajourfoerRente(TWordDate t);
     void simulertForskudd();
     void oppgjorRest(TRenteSaldo& s);
