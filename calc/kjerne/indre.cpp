@@ -182,14 +182,6 @@ void TInnerKjerne::simulertForskudd() {
 
 // ---- settling and capitalising ------------------------------------------------
 
-void TInnerKjerne::oppgjorRest(TRenteSaldo& s) {
-    if (restBehandles == 0) {
-        s.belop = avrundRente(s.belop + s.rest);
-        s.rest = 0;
-    }
-    s.kapIkkeBet = 0;
-}
-
 void TInnerKjerne::kapitaliser() {
     auto& saldo = Laanet.saldo;
     saldo.kapital += saldo.rente.belop;
@@ -295,11 +287,6 @@ TWordDate TInnerKjerne::aarSenere(TWordDate dato) const {
 
 double TInnerKjerne::provisjonForSaldo() const { return provisjonForKapital(Laanet.saldo.kapital); }
 
-double TInnerKjerne::provisjonForKapital(double k) const {
-    if (MVF_provisjon[2].grense != 0 && k <= MVF_provisjon[2].grense) return MVF_provisjon[2].belop;
-    if (MVF_provisjon[1].grense != 0 && k <= MVF_provisjon[1].grense) return MVF_provisjon[1].belop;
-    return MVF_provisjon[0].belop;
-}
 
 double TInnerKjerne::forsteTerminKorr() {
     double korr = 0;

@@ -192,7 +192,13 @@ protected:
     [[gnu::always_inline]] inline void rentesteg(int dager, int dx10, TRenteSaldo& s, double sats, double kapital);
     void ajourfoerRente(TWordDate t);
     void simulertForskudd();
-    void oppgjorRest(TRenteSaldo& s);
+    void oppgjorRest(TRenteSaldo& s) {
+        if (restBehandles == 0) {
+            s.belop = avrundRente(s.belop + s.rest);
+            s.rest = 0;
+        }
+        s.kapIkkeBet = 0;
+    }
     void kapitaliser();
     void absKapitalisering();
     void relKapitalisering();
@@ -213,7 +219,11 @@ protected:
     // The lean trial run; false when its events could not be recorded and
     // the general loop has to run.
     bool enkelLoop(TWordDate stopp, double sluttSaldo);
-    double provisjonForKapital(double kapital) const;
+    double provisjonForKapital(double k) const {
+        if (MVF_provisjon[2].grense != 0 && k <= MVF_provisjon[2].grense) return MVF_provisjon[2].belop;
+        if (MVF_provisjon[1].grense != 0 && k <= MVF_provisjon[1].grense) return MVF_provisjon[1].belop;
+        return MVF_provisjon[0].belop;
+    }
 
 private:
     // The reference due date decoded once for stepping term dates, and the

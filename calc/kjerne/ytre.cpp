@@ -493,11 +493,17 @@ double TYtterKjerne::sekantStart(TWordDate maal, TWordDate idag, double sluttsal
     // The interest accrued so far is paid with the first term.
     double A = saldo.kapital + saldo.rente.belop, B = 0;
     TWordDate forrige = TWordDate(saldo.ajourdato);
+    // The calendar year's denominator, looked up again only at a new year.
+    TWordDate nyttaar = 0;
+    int nemnar = dgpraarx10 / 10;
     for (int k = SR.terminteljar, n = 0; n <= 5000; ++k, ++n) {
         const TWordDate d = terminDato(k);
         if (d > maal) break;
         if (d < idag || d < forrige) continue;
-        const int nemnar = SR.kalenderrentenemnar ? (getYear(forrige) % 4 == 0 ? 366 : 365) : dgpraarx10 / 10;
+        if (SR.kalenderrentenemnar && forrige >= nyttaar) {
+            nemnar = getYear(forrige) % 4 == 0 ? 366 : 365;
+            nyttaar = nesteNyttaar(forrige);
+        }
         const double vekst = 1 + aarsrente * (int(d) - int(forrige)) / nemnar;
         A *= vekst;
         B *= vekst;
