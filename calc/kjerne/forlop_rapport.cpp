@@ -13,6 +13,8 @@ bool naerNull(double v) { return std::fabs(v) <= 0.0001; }
 }  // namespace
 
 void TForlopMottaker::rad(int radtype, TWordDate dato, const utrectype& r, const saldoar& s) {
+    // Without a layout only the totals and snapshots are kept.
+    if (FSkriv == &TForlopRapport::skrivIngenting) return FRapport.merkTall(radtype, r);
     utrectype vist = r;
     if (!FRapport.filtrer(radtype, vist)) return;
     (FRapport.*FSkriv)(radtype, dato, vist, s);
@@ -64,10 +66,24 @@ bool TForlopRapport::filtrer(int radtype, utrectype& r) {
             if (r.innb < 0) r.innb = 0;
             return aarOensket && LocEndringnr != 0;
         case trt::kTotal:
+            merkTall(radtype, r);
+            return true;
+        case trt::kObsFoer:
+        case trt::kObsEtter:
+            merkTall(radtype, r);
+            return false;
+        default:
+            return false;
+    }
+}
+
+void TForlopRapport::merkTall(int radtype, const utrectype& r) {
+    switch (radtype) {
+        case trt::kTotal:
             totsumINNB = r.innb;
             totsumRNT = r.renter + r.plrenteJustering;
             totsumGB = r.provisjon;
-            return true;
+            break;
         case trt::kObsFoer:
         case trt::kObsEtter: {
             TObsData& o = radtype == trt::kObsFoer ? obsBefore : obsAfter;
@@ -79,10 +95,10 @@ bool TForlopRapport::filtrer(int radtype, utrectype& r) {
             o.plProvisjon = r.plprovisjon;
             o.NesteRntForf = SR.nestetermindato;
             o.NesteAvdrForf = 0;  // set at the next term with repayment
-            return false;
+            break;
         }
         default:
-            return false;
+            break;
     }
 }
 

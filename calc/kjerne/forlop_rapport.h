@@ -55,6 +55,9 @@ public:
     // Whether the row becomes a line; adjusts the row's shown amounts and
     // keeps the run's totals (150) and observation snapshots (190, 191).
     bool filtrer(int radtype, utrectype& r);
+    // The part of the filter that keeps figures: totals (150) and
+    // observation snapshots (190, 191).
+    void merkTall(int radtype, const utrectype& r);
     // The kind letter of a passed row; 0 when the row gives no line.
     char16_t radKode(int radtype, const utrectype& r) const;
     // The text of a Norwegian kind letter; throws EMirvo "Ukjent rapportkode".
@@ -89,6 +92,7 @@ private:
     void skrivEnhetslan(int radtype, TWordDate d, const utrectype& r, const saldoar& s);
     void skrivRelAar(int radtype, TWordDate d, const utrectype& r, const saldoar& s);
     void skrivIngenting(int, TWordDate, const utrectype&, const saldoar&) {}
+    friend class TForlopMottaker;
 };
 
 }  // namespace mirvo::beregning
