@@ -90,7 +90,9 @@ TEST(LoanInput, KeywordTable) {
     for (const auto& c : cases) {
         TCalcLoan loan;
         EXPECT_EQ(loan.Input(c.input), c.code) << std::string(c.input, c.input + std::char_traits<char16_t>::length(c.input)).c_str();
-        if (c.holds) EXPECT_TRUE(c.holds(loan)) << "field of case " << int(&c - cases);
+        if (c.holds) {
+            EXPECT_TRUE(c.holds(loan)) << "field of case " << int(&c - cases);
+        }
         EXPECT_EQ(loan.error(), c.code);
     }
 }

@@ -68,7 +68,9 @@ TEST(RntDato, DayNumbers) {
     };
     for (auto c : cases) {
         EXPECT_EQ(c.c->Dato2RDato(c.d), c.rd) << c.d.year() << "-" << c.d.month() << "-" << c.d.day();
-        if (c.roundTrip) EXPECT_EQ(c.c->RDato2Dato(TWordDate(c.rd)), c.d) << c.rd;
+        if (c.roundTrip) {
+            EXPECT_EQ(c.c->RDato2Dato(TWordDate(c.rd)), c.d) << c.rd;
+        }
     }
     for (const TRntDato* c : {&kal, &d365, &d360}) {
         EXPECT_EQ(c->Dato2RDato(D(1952, 3, 1)), 0);  // the epoch looks like no date

@@ -149,7 +149,9 @@ TEST(PortefoljeEn, OneLoanGivesItsOwnFigures) {
     ASSERT_EQ(rp.size(), rl.size());
     for (size_t i = 0; i < rp.size(); ++i) {
         EXPECT_EQ(rp[i][0], rl[i][0]);
-        if (rl[i][0] != u"A" && rl[i][0] != u"S") EXPECT_EQ(rp[i][1], rl[i][1]) << i;
+        if (rl[i][0] != u"A" && rl[i][0] != u"S") {
+            EXPECT_EQ(rp[i][1], rl[i][1]) << i;
+        }
         for (size_t j = 2; j < rl[i].size(); ++j) EXPECT_EQ(tall(rp[i][j]), tall(rl[i][j]));
     }
     PFterminate(pf);

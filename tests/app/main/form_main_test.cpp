@@ -75,7 +75,9 @@ TEST(TformMain, ActionsCarryTheirCaptionsShortcutsAndHints) {
         ASSERT_NE(a, nullptr) << c.name;
         EXPECT_EQ(a->text(), QString::fromUtf8(c.text)) << c.name;
         EXPECT_EQ(a->shortcut().toString(QKeySequence::PortableText), c.shortcut) << c.name;
-        if (*c.hint) EXPECT_EQ(a->toolTip(), QString::fromUtf8(c.hint)) << c.name;
+        if (*c.hint) {
+            EXPECT_EQ(a->toolTip(), QString::fromUtf8(c.hint)) << c.name;
+        }
     }
     EXPECT_EQ(w->action("actionRapportEksporter")->iconText(), "Eksporter");
     EXPECT_EQ(w->objectName(), "TformMain");

@@ -69,7 +69,9 @@ TEST(PageFormatter, WidowControlMovesATwoLineParagraph) {
         FixedSurface s;
         TPageFormatter f(s);
         f.PrintDocument(d.doc);
-        if (widow) EXPECT_EQ(textsOn(s, 2), (std::vector<std::string>{"b1", "b2"}));
+        if (widow) {
+            EXPECT_EQ(textsOn(s, 2), (std::vector<std::string>{"b1", "b2"}));
+        }
         else EXPECT_EQ(textsOn(s, 2), (std::vector<std::string>{"b2"}));
     }
 }

@@ -68,12 +68,15 @@ void checkWindow(const TInputOppsett& w, TProduktGruppe group, const std::string
             std::string at = where + "/" + narrow(f.ID());
             EXPECT_FALSE(f.labelText().empty()) << at;
             EXPECT_FALSE(f.hint().empty()) << at;
-            if (f.kind() == TCtrlKind::ckNum)
+            if (f.kind() == TCtrlKind::ckNum) {
                 EXPECT_TRUE(kavelin::fmt::TTextFmt(f.inputFmt()).isNumber()) << at;
-            if (f.kind() == TCtrlKind::ckDatetime)
+            }
+            if (f.kind() == TCtrlKind::ckDatetime) {
                 EXPECT_EQ(kavelin::fmt::TTextFmt(f.inputFmt()).kind(), kavelin::fmt::TTextFmtKind::fkDatetime) << at;
-            if (hasChoices(f.kind()))
+            }
+            if (hasChoices(f.kind())) {
                 EXPECT_FALSE(f.inputChoices().empty()) << at;
+            }
             if (!f.isDLLCalcField()) continue;
             if (group == TProduktGruppe::pgRammelån) {
                 EXPECT_TRUE(isFrameworkKeyword(f.ID())) << at;
