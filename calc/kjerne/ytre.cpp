@@ -538,14 +538,15 @@ uint16_t TYtterKjerne::sekantSoek(TWordDate maal, TWordDate idag, double sluttsa
         ~Opptak() { k.endProeveOpptak(); }
     } opptak(*this);
 
-    // Too small: the largest amount with a residual above 0 (a failed trial
-    // counts as too small); large enough: the smallest with a residual of at most 0.
+    // Too small: the largest amount with a residual above 0 (a failed trial,
+    // or one without a residual, counts as too small); large enough: the
+    // smallest with a residual of at most 0.
     bool harLav = false, harHoy = false;
     double lav = 0, dLav = 0, hoy = 0, dHoy = 0;
     double xp = 0, dp = 0, xc = 0, dc = 0;
     int proever = 0;
     auto merk = [&](double x, double d) {
-        if (d > 0) {
+        if (!(d <= 0)) {
             if (!harLav || x > lav) lav = x, dLav = d;
             harLav = true;
         } else {
