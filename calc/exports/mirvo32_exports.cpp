@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "calc/com/com_server.h"
+#include "calc/shared/beholde.h"
 #include "calc/shared/calc_guard.h"
 #include "calc/errors/calc_errors.h"
 #include "calc/loan/calc_loan.h"
@@ -16,6 +17,7 @@
 #include "common/text/casing.h"
 #include "common/text/encoding.h"
 
+using mirvo::beregning::Beholde;
 using mirvo::beregning::TCalcLoan;
 using mirvo::beregning::TPortfolio;
 using mirvo::beregning::TResultDest;
@@ -45,16 +47,6 @@ std::u16string narrowToWide(const char* s) { return s ? text::fromCp1252(s) : st
 uint32_t guardLoan(TCalcLoan* loan, auto&& body) { return mirvo::beregning::callLoan(*loan, body); }
 uint32_t guardPortfolio(TPortfolio* pf, auto&& body) { return mirvo::beregning::callPortfolio(*pf, body); }
 uint32_t guardFramework(TRMLN* rl, auto&& body) { return mirvo::beregning::callFramework(*rl, body); }
-
-// Sets a formatted-output flag for the length of one call, also on failure.
-class FlagScope {
-public:
-    explicit FlagScope(bool& flag) : FFlag(flag) { FFlag = true; }
-    ~FlagScope() { FFlag = false; }
-
-private:
-    bool& FFlag;
-};
 
 // A private wide buffer for the narrow bridges, reused between calls.
 std::vector<char16_t>& stagingBuffer(uint32_t chars) {
@@ -140,7 +132,7 @@ uint32_t MVgetresult_w(void* handle, const char16_t* funcID, uint16_t funcParam,
 uint32_t MVgetfmtresult_w(void* handle, const char16_t* funcID, uint16_t funcParam, char16_t* dest,
                           uint32_t buffLen) {
     TCalcLoan* loan = loanOf(handle);
-    FlagScope fmt(loan->formatertOutput);
+    Beholde<bool> fmt(loan->formatertOutput, true);
     return MVgetresult_w(handle, funcID, funcParam, dest, buffLen);
 }
 
@@ -158,7 +150,7 @@ uint32_t MVgetresult(void* handle, const char* funcID, uint16_t funcParam, char*
 uint32_t MVgetfmtresult(void* handle, const char* funcID, uint16_t funcParam, char* dest,
                         uint32_t buffLen) {
     TCalcLoan* loan = loanOf(handle);
-    FlagScope fmt(loan->formatertOutput);
+    Beholde<bool> fmt(loan->formatertOutput, true);
     return MVgetresult(handle, funcID, funcParam, dest, buffLen);
 }
 
@@ -215,7 +207,7 @@ uint32_t PFgetresult_w(void* portfolio, const char16_t* funcID, uint16_t funcPar
 uint32_t PFgetfmtresult_w(void* portfolio, const char16_t* funcID, uint16_t funcParam,
                           char16_t* dest, uint32_t buffLen) {
     TPortfolio* pf = portfolioOf(portfolio);
-    FlagScope fmt(pf->FFormatertOutput);
+    Beholde<bool> fmt(pf->FFormatertOutput, true);
     return PFgetresult_w(portfolio, funcID, funcParam, dest, buffLen);
 }
 
@@ -233,7 +225,7 @@ uint32_t PFgetresult(void* portfolio, const char* funcID, uint16_t funcParam, ch
 uint32_t PFgetfmtresult(void* portfolio, const char* funcID, uint16_t funcParam, char* dest,
                         uint32_t buffLen) {
     TPortfolio* pf = portfolioOf(portfolio);
-    FlagScope fmt(pf->FFormatertOutput);
+    Beholde<bool> fmt(pf->FFormatertOutput, true);
     return PFgetresult(portfolio, funcID, funcParam, dest, buffLen);
 }
 
@@ -278,7 +270,7 @@ uint32_t RLgetresult_w(void* handle, const char16_t* funcID, int32_t funcParam, 
 uint32_t RLgetfmtresult_w(void* handle, const char16_t* funcID, int32_t funcParam, char16_t* dest,
                           uint32_t buffLen) {
     TRMLN* rl = frameworkOf(handle);
-    FlagScope fmt(rl->FFmtOutput);
+    Beholde<bool> fmt(rl->FFmtOutput, true);
     return RLgetresult_w(handle, funcID, funcParam, dest, buffLen);
 }
 
@@ -296,7 +288,7 @@ uint32_t RLgetresult(void* handle, const char* funcID, uint16_t funcParam, char*
 uint32_t RLgetfmtresult(void* handle, const char* funcID, uint16_t funcParam, char* dest,
                         uint32_t buffLen) {
     TRMLN* rl = frameworkOf(handle);
-    FlagScope fmt(rl->FFmtOutput);
+    Beholde<bool> fmt(rl->FFmtOutput, true);
     return RLgetresult(handle, funcID, funcParam, dest, buffLen);
 }
 

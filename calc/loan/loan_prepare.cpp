@@ -6,6 +6,7 @@
 
 #include "calc/errors/calc_errors.h"
 #include "calc/loan/calc_loan.h"
+#include "calc/shared/beholde.h"
 #include "common/finans/rente360.h"
 #include "common/utils/dates.h"
 
@@ -406,18 +407,21 @@ uint16_t TCalcLoan::beregn() {
 
     // The final calculation also runs the course for the totals and
     // observation figures, so a result request needs no second run.
-    aarsteljar = kAlleAar;
-    FMedMottaker = &utrpNoBuffer;
-    // A report waiting for this calculation takes the course figures' place:
-    // its filter keeps the same totals and snapshots. Framework loans run
-    // further calculations afterwards, so their report runs on its own.
-    if (FRapportIKalk.mottaker && !l0.rammelaan) {
-        aarsteljar = FRapportIKalk.aar;
-        FMedMottaker = FRapportIKalk.mottaker;
-        FRapportIKalk.skrevet = true;
+    {
+        // A report waiting for this calculation takes the course figures'
+        // place: its filter keeps the same totals and snapshots. Framework
+        // loans run further calculations afterwards, so their report runs
+        // on its own. The receiver is dropped again even when the run fails.
+        ::mirvo::beregning::TRadMottaker* med = &utrpNoBuffer;
+        aarsteljar = kAlleAar;
+        if (FRapportIKalk.mottaker && !l0.rammelaan) {
+            aarsteljar = FRapportIKalk.aar;
+            med = FRapportIKalk.mottaker;
+            FRapportIKalk.skrevet = true;
+        }
+        Beholde<::mirvo::beregning::TRadMottaker*> medMottaker(FMedMottaker, med);
+        beregnlaan(feil);
     }
-    beregnlaan(feil);
-    FMedMottaker = nullptr;
     if (feil) return feil;
     res.forlopberegna = true;
     if (harLoepetid && l0.enhetslnNyttTermBelop != 0 && res.termbelop3 != 0) {

@@ -7,6 +7,7 @@
 
 #include "calc/errors/calc_errors.h"
 #include "calc/loan/calc_loan.h"
+#include "calc/shared/beholde.h"
 #include "calc/loan/margin_merge.h"
 #include "calc/loan/value_syntax.h"
 #include "common/finans/effrente.h"
@@ -53,20 +54,6 @@ std::u16string lower(V s) {
     }
     return out;
 }
-
-// Restores a value when the scope ends, also on failure.
-template <class T>
-class Beholde {
-public:
-    Beholde(T& ref, T tmp) : FRef(ref), FOld(ref) { ref = tmp; }
-    ~Beholde() { FRef = FOld; }
-    Beholde(const Beholde&) = delete;
-    Beholde& operator=(const Beholde&) = delete;
-
-private:
-    T& FRef;
-    T FOld;
-};
 
 }  // namespace
 

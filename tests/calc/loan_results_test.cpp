@@ -283,3 +283,25 @@ TEST(LoanResultsChanges, AlternativeTermsRefuseChangeLines) {
 }
 
 }  // namespace
+
+namespace {
+
+// The calculator with the receiver of its course rows opened.
+struct MedMottaker : TCalcLoan {
+    using TSimuler::FMedMottaker;
+};
+
+// A schedule asked for first is written by the calculation's own run; when
+// that run fails half-way (here: its term dates run past the last date of
+// the day-number range), the schedule's receiver is not left behind for
+// later runs, and the caller gets the error, not half a schedule.
+TEST(ScheduleInTheCalculation, AFailedRunDropsTheReceiver) {
+    MedMottaker l;
+    ASSERT_EQ(l.Input(u"LBELOP=1000000;RNTSATS=4,5;LOPETID=25;UTBDTO=01.01.2110"), 0);
+    const Svar s = be(l, u"NBPLAN", 200000, 99);
+    EXPECT_NE(s.code, 0);
+    EXPECT_EQ(s.text, u"");
+    EXPECT_EQ(l.FMedMottaker, nullptr);
+}
+
+}  // namespace
