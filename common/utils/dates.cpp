@@ -146,17 +146,13 @@ size_t datoChars(Datorec d, std::u16string_view fmt, char16_t* ut) {
     auto tegn = [&](char16_t c) {
         if (n < kDatoTekstMaks) ut[n++] = c;
     };
+    // Date fields are not negative: zeros pad the digits on the left.
     auto tall = [&](int v, int minSiffer) {
-        char16_t siffer[12];
-        int k = 0;
-        unsigned u = unsigned(v < 0 ? -v : v);
-        do {
-            siffer[k++] = char16_t(u'0' + u % 10);
-            u /= 10;
-        } while (u != 0);
-        while (k < minSiffer) siffer[k++] = u'0';
-        if (v < 0) tegn(u'-');
-        while (k > 0) tegn(siffer[--k]);
+        char16_t siffer[24];
+        char16_t* const slutt = siffer + 24;
+        char16_t* p = text::intChars(v, slutt);
+        while (slutt - p < minSiffer) *--p = u'0';
+        while (p < slutt) tegn(*p++);
     };
     size_t i = 0;
     while (i < fmt.size()) {
