@@ -24,7 +24,7 @@ class TForlopMottaker final : public TRadMottaker {
 public:
     using Skriver = void (TForlopRapport::*)(int radtype, TWordDate dato, const utrectype& r,
                                              const saldoar& s);
-    TForlopMottaker(TForlopRapport& rapport, Skriver skriv) : FRapport(rapport), FSkriv(skriv) {}
+    TForlopMottaker(TForlopRapport& rapport, Skriver skriv);
     void rad(int radtype, TWordDate dato, const utrectype& r, const saldoar& s) override;
 
 private:

@@ -55,7 +55,8 @@ void TSimuler::rad(int radtype, TWordDate dato, const utrectype& r, const saldoa
             termbelop2 = gebyrITermin ? r.innb : r.innb - r.provisjon;
         }
     }
-    if (FMedMottaker) FMedMottaker->rad(radtype, dato, r, s);
+    if (FMedMottaker && (radtype >= trt::kTotal || !FMedMottaker->bareSluttTall()))
+        FMedMottaker->rad(radtype, dato, r, s);
     if (!bokfoeringsrad(radtype)) return;
     const double netto = r.innb - r.utb;
     if (netto != 0) inserec(dato, netto);

@@ -17,9 +17,16 @@ namespace mirvo::beregning {
 class TRadMottaker {
 public:
     virtual void rad(int radtype, TWordDate dato, const utrectype& r, const saldoar& s) = 0;
+    // True for a receiver that keeps only the run's totals and snapshots
+    // (rows 150 and later): a sender may spare it every other row.
+    bool bareSluttTall() const { return FBareSluttTall; }
 
 protected:
+    explicit TRadMottaker(bool bareSluttTall = false) : FBareSluttTall(bareSluttTall) {}
     ~TRadMottaker() = default;
+
+private:
+    bool FBareSluttTall;
 };
 
 class TYtterKjerne : public TInnerKjerne {
