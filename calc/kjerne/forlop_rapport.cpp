@@ -13,7 +13,9 @@ bool naerNull(double v) { return std::fabs(v) <= 0.0001; }
 }  // namespace
 
 TForlopMottaker::TForlopMottaker(TForlopRapport& rapport, Skriver skriv)
-    : TRadMottaker(skriv == &TForlopRapport::skrivIngenting), FRapport(rapport), FSkriv(skriv) {}
+    : TRadMottaker(skriv == &TForlopRapport::skrivIngenting ? TUtvalg::SluttTall : TUtvalg::Alle),
+      FRapport(rapport),
+      FSkriv(skriv) {}
 
 void TForlopMottaker::rad(int radtype, TWordDate dato, const utrectype& r, const saldoar& s) {
     // Without a layout only the totals and snapshots are kept.

@@ -24,21 +24,6 @@ int64_t doble(int64_t x) { return x < kMaksGrense ? 2 * x : x; }
 // Errors that mean "this trial runs too long" and steer a search.
 bool forLang(uint16_t feil) { return feil == kForLangLoepetid || feil == kForLenge; }
 
-// Flows of the effective rate come from booking rows only.
-bool bokfoeringsrad(int radtype) {
-    switch (radtype) {
-        case trt::kApning:
-        case trt::kStart:
-        case trt::kApningsSaldo:
-        case trt::kRente:
-        case trt::kOppgjor:
-        case trt::kKapitalisering:
-        case trt::kEkstra:
-            return true;
-    }
-    return false;
-}
-
 }  // namespace
 
 TSimuler::TSimuler() = default;
@@ -55,8 +40,7 @@ void TSimuler::rad(int radtype, TWordDate dato, const utrectype& r, const saldoa
             termbelop2 = gebyrITermin ? r.innb : r.innb - r.provisjon;
         }
     }
-    if (FMedMottaker && (radtype >= trt::kTotal || !FMedMottaker->bareSluttTall()))
-        FMedMottaker->rad(radtype, dato, r, s);
+    if (FMedMottaker && FMedMottaker->tar(radtype, r)) FMedMottaker->rad(radtype, dato, r, s);
     if (!bokfoeringsrad(radtype)) return;
     const double netto = r.innb - r.utb;
     if (netto != 0) inserec(dato, netto);
@@ -79,6 +63,10 @@ void TSimuler::beregnlaan(uint16_t& feil) {
     innbnr = 0;
     innbet1 = innbet2 = termbelop2 = 0;
     BgnEffRntCalc(1200);
+    // The collector acts on bookings only; so does a companion keeping only
+    // the run's figures.
+    settUtvalg(!FMedMottaker || FMedMottaker->utvalg() == TUtvalg::SluttTall ? TUtvalg::Bokfoeringer
+                                                                              : TUtvalg::Alle);
     if (feil == 0) {
         TWordDate innfri = 0;
         Simuler_rapport(feil, innfri, this);

@@ -373,7 +373,7 @@ void TYtterKjerne::lagRad(int radtype, TWordDate dato) {
         just.ksaldo = c.kapital;
         utrec2string->rad(trt::kGarantiJustering, dato, just, c);
     }
-    if (utrec2string) utrec2string->rad(radtype, dato, r, c);
+    if (utrec2string && utrec2string->tar(radtype, r)) utrec2string->rad(radtype, dato, r, c);
 
     if (radtype == trt::kAarsslutt) {
         if (FGarantiprovisjon != 0) {

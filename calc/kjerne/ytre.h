@@ -13,20 +13,54 @@
 
 namespace mirvo::beregning {
 
+// Which rows a row type moves money in for the effective rate.
+inline bool bokfoeringsrad(int radtype) {
+    switch (radtype) {
+        case trt::kApning:
+        case trt::kStart:
+        case trt::kApningsSaldo:
+        case trt::kRente:
+        case trt::kOppgjor:
+        case trt::kKapitalisering:
+        case trt::kEkstra:
+            return true;
+    }
+    return false;
+}
+
 // Receives the rows of a full course: (row type, date, row, balance).
 class TRadMottaker {
 public:
+    // The rows a receiver acts on; a sender may spare it the others.
+    enum class TUtvalg : uint8_t {
+        Alle,
+        // The run's totals and snapshots only (rows 150 and later).
+        SluttTall,
+        // Those, settlements, the opening balance and booking rows that move money.
+        Bokfoeringer,
+    };
+
     virtual void rad(int radtype, TWordDate dato, const utrectype& r, const saldoar& s) = 0;
-    // True for a receiver that keeps only the run's totals and snapshots
-    // (rows 150 and later): a sender may spare it every other row.
-    bool bareSluttTall() const { return FBareSluttTall; }
+
+    TUtvalg utvalg() const { return FUtvalg; }
+    bool tar(int radtype, const utrectype& r) const {
+        switch (FUtvalg) {
+            case TUtvalg::Alle: return true;
+            case TUtvalg::SluttTall: return radtype >= trt::kTotal;
+            case TUtvalg::Bokfoeringer:
+                return radtype >= trt::kTotal || radtype == trt::kOppgjor || radtype == trt::kApningsSaldo ||
+                       (bokfoeringsrad(radtype) && r.innb - r.utb != 0);
+        }
+        return true;
+    }
 
 protected:
-    explicit TRadMottaker(bool bareSluttTall = false) : FBareSluttTall(bareSluttTall) {}
+    explicit TRadMottaker(TUtvalg utvalg = TUtvalg::Alle) : FUtvalg(utvalg) {}
     ~TRadMottaker() = default;
+    void settUtvalg(TUtvalg utvalg) { FUtvalg = utvalg; }
 
 private:
-    bool FBareSluttTall;
+    TUtvalg FUtvalg;
 };
 
 class TYtterKjerne : public TInnerKjerne {
