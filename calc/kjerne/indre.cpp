@@ -744,6 +744,129 @@ void TInnerKjerne::enkelAvspilling(double sluttSaldo) {
     }
 }
 
+// ---- the steps of one event date ---------------------------------------------
+
+bool TInnerKjerne::spoerTerminbelop() {
+    if (uint16_t feil = melde(SR.idag, trt::kTerminBelop)) {
+        forlfeilkode = feil;
+        return false;
+    }
+    SR.terminbelopberegna = true;
+    SR.sisteinnbetaling = MVF_terminbelop;
+    SR.sisteinnbetdecr = MVF_terminbdecr;
+    return true;
+}
+
+void TInnerKjerne::laaneaarSlutt(TWordDate idag) {
+    melde(idag - 1, trt::kLaaneaarSlutt);
+    SR.nesteLnAarsskifte = aarSenere(SR.nesteLnAarsskifte);
+}
+
+void TInnerKjerne::renteVedTermin() {
+    simulertForskudd();
+    SR.forr_rntbrgn = TWordDate(Laanet.saldo.ajourdato);
+    if (MVF_renteb != renteberegning::serieEnkelForskudd) oppgjorRest(Laanet.saldo.rente);
+}
+
+bool TInnerKjerne::aarsslutt(TWordDate idag, TWordDate stopp) {
+    auto& saldo = Laanet.saldo;
+    SR.saldoendring = saldo.kapital - SR.forrigeaarssaldo;
+    SR.forrigeaarssaldo = saldo.kapital;
+    if (!inSimTermBelop) {
+        saldo.snittRente = snittrentesats(saldo.kapital);
+        saldo.veietRente = beregnVeietRentePrAar();
+    }
+    if (stopp == kavelin::finans::kNever && int(idag) - int(Laanet.diskontdato) > kMaksDagerUtenStopp)
+        forlfeilkode = kjernefeil::kForLenge;
+    melde(idag - 1, trt::kAarsslutt);
+    SR.iRntTilKapAarStart = SR.antRntTilKap + 1;
+    SR.nestenyttaar = aarSenere(SR.nestenyttaar);
+    if (DriftsSystem == 1 && (getDaysInYear(idag) == 366 || getDaysInYear(idag - 1) == 366))
+        oppgjorRest(saldo.rente);
+    return forlfeilkode == 0;
+}
+
+bool TInnerKjerne::terminForfall(TWordDate idag, int options, TWordDate& stopp, double sluttSaldo, bool& ferdig) {
+    using kavelin::finans::kNever;
+    auto& saldo = Laanet.saldo;
+    const bool tilInnfrielse = options & simopt::kTilInnfrielse;
+    saldo.provisjon += provisjonForSaldo();
+    melde(idag, trt::kRente);
+    if ((!SR.terminbelopberegna && (options & simopt::kSpoerTermin)) || termbelopReberegnHverTermin == 1) {
+        if (!spoerTerminbelop()) return false;
+    }
+    SR.terminteljar += 1;
+    if (!inSimTermBelop) totantterm += 1;
+    SR.nestetermindato = terminDato(SR.terminteljar);
+
+    const double lagretBetaling = SR.sisteinnbetaling;
+    if (tilInnfrielse && (Innfrielsesfaktor * SR.sisteinnbetaling + sluttSaldo >= saldo.kapital + saldo.rente.belop ||
+                          SR.avsluttlaan)) {
+        SR.sisteinnbetaling = kSisteBetaling;
+        stopp = kNever;
+        if (MVF_laanetype & laanetyper::kSeparatKapit) kapitaliser();
+        if (saldo.kapital < 0) {
+            forlfeilkode = kjernefeil::kNegativSaldo;
+            return false;
+        }
+    }
+    betalTermin(idag, sluttSaldo);
+    SR.sisteinnbetaling = lagretBetaling;
+
+    melde(idag, trt::kOppgjor);
+    SR.sisteinnbetaling -= SR.sisteinnbetdecr;
+    if (tilInnfrielse) {
+        if (saldo.kapital + saldo.rente.belop <= 0) ferdig = true;
+        else if (SR.sisteinnbetaling < 0) forlfeilkode = kjernefeil::kNegativInnbetaling;
+    }
+    if (!inSimTermBelop && !SR.currAvdragsfrihet) {
+        if (obsBefore.NesteAvdrForf == 0) obsBefore.NesteAvdrForf = SR.nestetermindato;
+        if (obsAfter.NesteAvdrForf == 0) obsAfter.NesteAvdrForf = SR.nestetermindato;
+    }
+    return true;
+}
+
+// ---- the run ------------------------------------------------------------------
+
+// A stretch of a run has only term dates, year ends and loan-year ends on
+// it when no capitalisation date, interest-free period, interest to add to
+// capital or question of the term amount is pending, and interest is paid
+// in arrears; the profile with its own leap-year settling is left out.
+bool TInnerKjerne::jevnStrekningMulig(int options) const {
+    using kavelin::finans::kNever;
+    return FEnkelTillatt && (SR.terminbelopberegna || !(options & simopt::kSpoerTermin)) &&
+           termbelopReberegnHverTermin != 1 && MVF_renteb == renteberegning::etterskot &&
+           !(MVF_laanetype & laanetyper::kSeparatKapit) && SR.nesterelkapitdato == kNever &&
+           SR.nesteabskapitdato == kNever && SR.rentefrislutt == 0 && MVF_rentertilkap == 0 &&
+           DriftsSystem != 1;
+}
+
+// The general loop's steps for such a stretch, with the tests that cannot
+// come true there left out, up to the next date of another kind (a change
+// date, the observation date) or the end of the run.
+void TInnerKjerne::jevnStrekning(int options, TWordDate& stopp, double sluttSaldo, int& hendelser, bool& ferdig) {
+    for (;;) {
+        const TWordDate idag = std::min(SR.nestetermindato, std::min(SR.nestenyttaar, SR.nesteLnAarsskifte));
+        if (idag >= std::min(stopp, SR.obsdato)) return;
+        if (++hendelser > kMaksHendelser) {
+            forlfeilkode = kjernefeil::kForLenge;
+            return;
+        }
+        SR.idag = idag;
+        const bool termindag = idag == SR.nestetermindato;
+        const bool nyttAar = idag == SR.nestenyttaar;
+        if (idag == SR.nesteLnAarsskifte) laaneaarSlutt(idag);
+        ajourfoerRente(idag);
+        if (forlfeilkode) return;
+        if (termindag) renteVedTermin();
+        if (nyttAar) settNemnarForAar(idag);
+        melde(idag, trt::kRente);
+        if (nyttAar && !aarsslutt(idag, stopp)) return;
+        if (termindag && !terminForfall(idag, options, stopp, sluttSaldo, ferdig)) return;
+        if (ferdig || forlfeilkode) return;
+    }
+}
+
 uint16_t TInnerKjerne::simuleringsloop(int options, saldoar& sluttsaldo, TWordDate& innfridato,
                                        double& aarsendring, slMeldProc callback) {
     using kavelin::finans::kNever;
@@ -800,23 +923,15 @@ uint16_t TInnerKjerne::simuleringsloop(int options, saldoar& sluttsaldo, TWordDa
     }
     if (SR.obsdato < saldo.ajourdato) SR.obsdato = kNever;
 
-    auto spoerTerminbelop = [&]() -> bool {
-        uint16_t feil = melde(SR.idag, trt::kTerminBelop);
-        if (feil) {
-            forlfeilkode = feil;
-            return false;
-        }
-        SR.terminbelopberegna = true;
-        SR.sisteinnbetaling = MVF_terminbelop;
-        SR.sisteinnbetdecr = MVF_terminbdecr;
-        return true;
-    };
-
     int hendelser = 0;
     bool ferdig = !klar;
     if (klar && FEnkelTillatt && enkelProeve(options, callback, stopp) && enkelLoop(stopp, sluttSaldo))
         ferdig = true;
     while (!ferdig && forlfeilkode == 0) {
+        if (jevnStrekningMulig(options)) {
+            jevnStrekning(options, stopp, sluttSaldo, hendelser, ferdig);
+            if (ferdig || forlfeilkode) break;
+        }
         if (++hendelser > kMaksHendelser) {
             forlfeilkode = kjernefeil::kForLenge;
             break;
@@ -830,10 +945,7 @@ uint16_t TInnerKjerne::simuleringsloop(int options, saldoar& sluttsaldo, TWordDa
         SR.idag = idag;
         const bool termindag = idag == SR.nestetermindato;
 
-        if (idag == SR.nesteLnAarsskifte) {
-            melde(idag - 1, trt::kLaaneaarSlutt);
-            SR.nesteLnAarsskifte = aarSenere(SR.nesteLnAarsskifte);
-        }
+        if (idag == SR.nesteLnAarsskifte) laaneaarSlutt(idag);
 
         if (serieForskudd() && termindag)
             serieForskuddTermin(idag);
@@ -850,11 +962,7 @@ uint16_t TInnerKjerne::simuleringsloop(int options, saldoar& sluttsaldo, TWordDa
                 MVF_rentertilkap = 0;
                 melde(idag, trt::kOppgjor);
             }
-            if (!(MVF_laanetype & laanetyper::kSeparatKapit)) {
-                simulertForskudd();
-                SR.forr_rntbrgn = TWordDate(saldo.ajourdato);
-                if (!serieForskudd()) oppgjorRest(saldo.rente);
-            }
+            if (!(MVF_laanetype & laanetyper::kSeparatKapit)) renteVedTermin();
         }
 
         if (idag == SR.nestenyttaar) settNemnarForAar(idag);
@@ -865,22 +973,7 @@ uint16_t TInnerKjerne::simuleringsloop(int options, saldoar& sluttsaldo, TWordDa
             if (!TillatNegAvdrag && sluttSaldo > saldo.kapital) forlfeilkode = kjernefeil::kTerminlengde;
         }
 
-        if (idag == SR.nestenyttaar) {
-            SR.saldoendring = saldo.kapital - SR.forrigeaarssaldo;
-            SR.forrigeaarssaldo = saldo.kapital;
-            if (!inSimTermBelop) {
-                saldo.snittRente = snittrentesats(saldo.kapital);
-                saldo.veietRente = beregnVeietRentePrAar();
-            }
-            if (stopp == kNever && int(idag) - int(Laanet.diskontdato) > kMaksDagerUtenStopp)
-                forlfeilkode = kjernefeil::kForLenge;
-            melde(idag - 1, trt::kAarsslutt);
-            SR.iRntTilKapAarStart = SR.antRntTilKap + 1;
-            SR.nestenyttaar = aarSenere(SR.nestenyttaar);
-            if (DriftsSystem == 1 && (getDaysInYear(idag) == 366 || getDaysInYear(idag - 1) == 366))
-                oppgjorRest(saldo.rente);
-            if (forlfeilkode) break;
-        }
+        if (idag == SR.nestenyttaar && !aarsslutt(idag, stopp)) break;
 
         if (idag == stopp) {
             if (options & simopt::kStoppVedEndring) break;
@@ -894,43 +987,7 @@ uint16_t TInnerKjerne::simuleringsloop(int options, saldoar& sluttsaldo, TWordDa
 
         if (idag == SR.obsdato && !inSimTermBelop) melde(idag, trt::kObsFoer);
 
-        if (idag == SR.nestetermindato) {
-            saldo.provisjon += provisjonForSaldo();
-            melde(idag, trt::kRente);
-            if ((!SR.terminbelopberegna && (options & simopt::kSpoerTermin)) ||
-                termbelopReberegnHverTermin == 1) {
-                if (!spoerTerminbelop()) break;
-            }
-            SR.terminteljar += 1;
-            if (!inSimTermBelop) totantterm += 1;
-            SR.nestetermindato = terminDato(SR.terminteljar);
-
-            const double lagretBetaling = SR.sisteinnbetaling;
-            if (tilInnfrielse && (Innfrielsesfaktor * SR.sisteinnbetaling + sluttSaldo >=
-                                      saldo.kapital + saldo.rente.belop ||
-                                  SR.avsluttlaan)) {
-                SR.sisteinnbetaling = kSisteBetaling;
-                stopp = kNever;
-                if (MVF_laanetype & laanetyper::kSeparatKapit) kapitaliser();
-                if (saldo.kapital < 0) {
-                    forlfeilkode = kjernefeil::kNegativSaldo;
-                    break;
-                }
-            }
-            betalTermin(idag, sluttSaldo);
-            SR.sisteinnbetaling = lagretBetaling;
-
-            melde(idag, trt::kOppgjor);
-            SR.sisteinnbetaling -= SR.sisteinnbetdecr;
-            if (tilInnfrielse) {
-                if (saldo.kapital + saldo.rente.belop <= 0) ferdig = true;
-                else if (SR.sisteinnbetaling < 0) forlfeilkode = kjernefeil::kNegativInnbetaling;
-            }
-            if (!inSimTermBelop && !SR.currAvdragsfrihet) {
-                if (obsBefore.NesteAvdrForf == 0) obsBefore.NesteAvdrForf = SR.nestetermindato;
-                if (obsAfter.NesteAvdrForf == 0) obsAfter.NesteAvdrForf = SR.nestetermindato;
-            }
-        }
+        if (idag == SR.nestetermindato && !terminForfall(idag, options, stopp, sluttSaldo, ferdig)) break;
 
         if (idag == SR.obsdato) {
             if (!inSimTermBelop) melde(idag, trt::kObsEtter);

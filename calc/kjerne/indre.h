@@ -215,6 +215,17 @@ protected:
     int terminMnd() const { return MVF_termlengde / 30; }
     TWordDate terminDato(int n) const;
     void betalTermin(TWordDate idag, double sluttSaldo);
+
+    // The steps of one event date, shared by the general loop and plain stretches.
+    bool spoerTerminbelop();  // row 401; false on error
+    void laaneaarSlutt(TWordDate idag);
+    void renteVedTermin();  // interest brought to the term date, remainder settled
+    // The year ending before idag; false when the run stops on an error.
+    bool aarsslutt(TWordDate idag, TWordDate stopp);
+    // The term due at idag settled and paid; false when the run stops on an error.
+    bool terminForfall(TWordDate idag, int options, TWordDate& stopp, double sluttSaldo, bool& ferdig);
+    bool jevnStrekningMulig(int options) const;
+    void jevnStrekning(int options, TWordDate& stopp, double sluttSaldo, int& hendelser, bool& ferdig);
     bool enkelProeve(int options, slMeldProc callback, TWordDate stopp) const;
     // The lean trial run; false when its events could not be recorded and
     // the general loop has to run.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "calc/kjerne/avrunding.h"
@@ -523,6 +524,66 @@ TEST(Kjerne, LeanTrialsMatchTheGeneralLoop) {
                         EXPECT_EQ(logg[0][i].second, logg[1][i].second) << i;
                     }
                 }
+}
+
+// Stretches of plain term dates and year ends run without the general
+// loop's other tests; every row of the course, the calculation's figures
+// and its effective rate stay the same to the last bit. The variants take
+// the stretches to their edges: an observation date, change dates, a
+// repayment-free period, capitalisation dates, interest-free days, skip
+// months and interest in advance (the last ones keep the general loop).
+TEST(Kjerne, PlainStretchesGiveTheGeneralLoopsRows) {
+    const char* varianter[] = {"",
+                               ";OBSDATO=15.06.2027",
+                               ";ENDRDTO=01.02.2027;RNTSATS=6,1;ENDRDTO=01.08.2029;TERMBELOP=9000",
+                               ";AVDRFRIHETY=2",
+                               ";PROVISJON=45;ETBLGBYR=1500",
+                               ";LNTYPE=S",
+                               ";TERMLEN=3;FORFDTO=15.04.2025",
+                               ";RNTBROEK=366/366;RNTRNDFAKT=0,01;RNTRNDREGEL=1",
+                               ";KAPITPER=3",
+                               ";RNTFRI=60",
+                               ";OVERHOPP=7",
+                               ";RENTEBRGN=1",
+                               ";RNTSATS2=6,5;RNTTRINN2=200000",
+                               ";SLUTTSALDO=20000",
+                               ";INSTDECR=10",
+                               ";DRIFTSSYS=DN"};
+    for (const char* v : varianter)
+        for (const char* basis : {"LBELOP=1000000;RNTSATS=4,5;LOPETID=25", "LBELOP=350000;RNTSATS=9,9;LOPETID=5",
+                                  "TERMBELOP=5558;RNTSATS=4,5;LOPETID=25"}) {
+            const std::u16string input = u16(std::string(basis) + ";UTBDTO=01.02.2025" + v);
+            SCOPED_TRACE(std::string(input.begin(), input.end()));
+            std::vector<Rad> rader[2];
+            beregnatype res[2];
+            uint16_t feil[2] = {};
+            double effrente[2] = {};
+            for (int jevn = 0; jevn < 2; ++jevn) {
+                TCalcLoan l;
+                l.FEnkelTillatt = jevn == 1;
+                Opptak opptak;
+                feil[jevn] = l.Input(input);
+                if (!feil[jevn]) feil[jevn] = l.kalkuler();
+                res[jevn] = l.NBLN.nlberegna;
+                l.beregnEffRente(effrente[jevn]);
+                if (!feil[jevn]) l.Utlaanrapport(99, feil[jevn], &opptak);
+                rader[jevn] = opptak.rader;
+            }
+            EXPECT_EQ(feil[0], feil[1]);
+            for (auto felt : {&beregnatype::effektivrente, &beregnatype::terminbelop1, &beregnatype::innbet1,
+                              &beregnatype::innbet2, &beregnatype::termbelop2, &beregnatype::termbelop3,
+                              &beregnatype::snittrente1, &beregnatype::lbelop})
+                EXPECT_EQ(0, std::memcmp(&(res[0].*felt), &(res[1].*felt), sizeof(double)));
+            EXPECT_EQ(res[0].innfridato, res[1].innfridato);
+            EXPECT_EQ(res[0].gyldig, res[1].gyldig);
+            EXPECT_EQ(0, std::memcmp(&effrente[0], &effrente[1], sizeof(double)));
+            ASSERT_EQ(rader[0].size(), rader[1].size());
+            for (size_t i = 0; i < rader[0].size(); ++i) {
+                EXPECT_EQ(rader[0][i].type, rader[1][i].type) << i;
+                EXPECT_EQ(rader[0][i].dato, rader[1][i].dato) << i;
+                EXPECT_EQ(0, std::memcmp(&rader[0][i].r, &rader[1][i].r, sizeof(utrectype))) << i;
+            }
+        }
 }
 
 }  // namespace
