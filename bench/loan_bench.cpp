@@ -2,6 +2,7 @@
 // calculator per iteration, input, and the results a host typically reads.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -59,10 +60,17 @@ void BM_TiEndringer(benchmark::State& state) {
 }
 void BM_Laanebelop(benchmark::State& state) { kjor(state, kLaanebelop, {u"LBELOP"}, false, 0, kScalar); }
 
-BENCHMARK(BM_Annuitet)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_AnnuitetPlan)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_Serie)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_TiEndringer)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_Laanebelop)->Unit(benchmark::kMicrosecond);
+// On a shared machine other work only ever adds time: the least of several
+// repetitions is the figure to hold against the targets.
+double minst(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
+#define MIRVO_BENCH(fn)                                                                              \
+    BENCHMARK(fn)->Unit(benchmark::kMicrosecond)->Repetitions(7)->ComputeStatistics("min", minst)   \
+        ->ReportAggregatesOnly(true)
+
+MIRVO_BENCH(BM_Annuitet);
+MIRVO_BENCH(BM_AnnuitetPlan);
+MIRVO_BENCH(BM_Serie);
+MIRVO_BENCH(BM_TiEndringer);
+MIRVO_BENCH(BM_Laanebelop);
 
 }  // namespace
