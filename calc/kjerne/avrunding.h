@@ -27,6 +27,20 @@ inline double motNull(double q) {
 // ties to even. A quotient within a hair of a whole number counts as whole,
 // so that 123.45 / 0.01 rounds down to 12345, not 12344.
 inline double avrund(double x, double enhet, uint8_t regel) {
+    // Down to whole units, the usual rule, from the whole part t and the
+    // exact fraction d = x - t: only a fraction a hair short of the next
+    // whole number away from zero moves to it (1 - |d| is the distance to it,
+    // exactly as x - (t ± 1) gives it). Below 5e8 the hair is under half a
+    // unit; NaN and larger amounts take the general way.
+    if (regel == kAvrundNed && enhet == 1 && std::fabs(x) < 5e8) {
+        const double t = double(int64_t(x));
+        const double d = x - t;
+        if (d > 0.5 || d < -0.5) {
+            const double grense = 1e-9 * (std::fabs(x) > 1 ? std::fabs(x) : 1.0);
+            if (1 - std::fabs(d) <= grense) return d > 0 ? t + 1 : t - 1;
+        }
+        return t + 0.0;  // no negative zero
+    }
     if (!(enhet > 0)) enhet = 1;
     // A unit of 1 (the usual one) needs no division: x / 1 is x exactly.
     const bool hel = enhet == 1;

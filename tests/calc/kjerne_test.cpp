@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <algorithm>
+#include <limits>
+#include <random>
 #include <cstring>
 #include <vector>
 
@@ -61,6 +64,48 @@ TEST(Avrunding, RulesAndRepresentation) {
     EXPECT_EQ(avrund(101.5, 1, kAvrundNaermeste), 102);
     EXPECT_DOUBLE_EQ(avrund(123.45, 0.01, kAvrundNed), 123.45);
     EXPECT_DOUBLE_EQ(avrund(0.29, 0.01, kAvrundOpp), 0.29);
+}
+
+// The rounding rule as written, without shortcuts: the nearest whole
+// quotient when it is within a hair, else down, up or to nearest.
+double avrundSomRegel(double x, double enhet, uint8_t regel) {
+    if (!(enhet > 0)) enhet = 1;
+    double q = x / enhet;
+    const double naermeste = std::fabs(q) < 4503599627370496.0 ? std::nearbyint(q) : q;
+    const double grense = 1e-9 * std::max(std::fabs(q), 1.0);
+    if (std::fabs(q - naermeste) <= grense) q = naermeste;
+    else if (regel == kAvrundNed) q = std::fabs(q) < 9.2e18 ? std::trunc(q) : q;
+    else if (regel == kAvrundOpp) q = std::fabs(q) < 9.2e18 ? std::ceil(q) : q;
+    else q = naermeste;
+    return q * enhet + 0.0;
+}
+
+// Every rule and unit against the rule as written, bit for bit: random
+// amounts of every size and sign, whole and half amounts, amounts a hair
+// from a whole unit on either side, and amounts past the shortcuts' range.
+TEST(Avrunding, SameAsTheRuleAsWritten) {
+    std::mt19937_64 rng(20261211);
+    std::vector<double> verdier = {0.0, -0.0, 0.5, -0.5, 1.5, 2.5, -2.5, 0.49999999999, 4.99999999999e8,
+                                   5e8, 5e8 + 0.75, -5e8 - 0.75, 5e8 + 1.5, 1e9 + 1.5, -1e9 - 1.5,
+                                   1e15 + 0.5, 3e18, 1e300,
+                                   std::numeric_limits<double>::infinity(), std::nan("")};
+    for (int i = 0; i < 20000; ++i) {
+        const double storrelse = std::pow(10.0, std::uniform_real_distribution<double>(-3, 10)(rng));
+        const double x = (rng() & 1 ? 1 : -1) * storrelse;
+        verdier.push_back(x);
+        const double hel = std::trunc(x);
+        for (double haar : {1e-12, 1e-10, 1e-9, 2e-9})
+            for (double v : {hel + haar * std::max(1.0, std::fabs(hel)), hel - haar * std::max(1.0, std::fabs(hel)),
+                             hel + 1 - haar * std::max(1.0, std::fabs(hel))})
+                verdier.push_back(v);
+    }
+    for (double enhet : {1.0, 0.01, 10.0, 0.0})
+        for (uint8_t regel : {kAvrundNed, kAvrundNaermeste, kAvrundOpp})
+            for (double x : verdier) {
+                const double a = avrund(x, enhet, regel), b = avrundSomRegel(x, enhet, regel);
+                ASSERT_TRUE(std::memcmp(&a, &b, sizeof a) == 0 || (std::isnan(a) && std::isnan(b)))
+                    << x << " " << enhet << " " << int(regel) << ": " << a << " vs " << b;
+            }
 }
 
 TEST(Renteberegning, RoundingAndCarriedRemainder) {
