@@ -54,6 +54,17 @@ double skattesats(int aar) {
     return 22;
 }
 
+// A row's own amounts: what moved between the last row's balance and this one's.
+void bevegelse(const saldoar& p, const saldoar& c, utrectype& r) {
+    r.renter = std::max(0.0, p.rente.belop - c.rente.belop);
+    r.provisjon = std::max(0.0, p.provisjon - c.provisjon);
+    r.innb = c.innbsum - p.innbsum;
+    r.utb = c.utbsum - p.utbsum;
+    r.nettoinnb = r.innb - r.utb;
+    r.avdrag = p.kapital - c.kapital + r.utb;
+    r.ksaldo = c.kapital;
+}
+
 void leggTil(utrectype& sum, const utrectype& r) {
     sum.innb += r.innb;
     sum.utb += r.utb;
@@ -102,6 +113,11 @@ Datorec TYtterKjerne::avdragsfriSluttFraPeriode(uint16_t avdragsfriheit) const {
 void TYtterKjerne::Simuler_rapport(uint16_t& feil, TWordDate& innfridato, TRadMottaker* mottaker) {
     const auto& ifo = IFO();
     utrec2string = mottaker;
+    // Interest rows with present values always take the full way.
+    using TUtvalg = TRadMottaker::TUtvalg;
+    if (BeregnNaaverdi || (mottaker && mottaker->utvalg() == TUtvalg::Alle)) FRenteRad = TRenteRad::Full;
+    else if (mottaker && mottaker->utvalg() == TUtvalg::Bokfoeringer) FRenteRad = TRenteRad::NaarIngenBevegelse;
+    else FRenteRad = TRenteRad::BareSummer;
     feil = 0;
     innfridato = 0;
     LocEndringnr = 0;
@@ -263,20 +279,42 @@ uint16_t TYtterKjerne::kjerneMelding(TWordDate dato, int radtype) {
     return 0;
 }
 
+// The interest booked by an interest row (105): the accrual since the last
+// row rounded by the interest rule, the remainder kept, and fees accrued.
+inline void TYtterKjerne::bokfoerRente(const saldoar& p, const saldoar& c) {
+    const double x = c.rente.belop + c.rente.rest - p.rente.belop;
+    const double bokfoert = avrundRente(x);
+    sum.plrenter.belop += bokfoert;
+    sum.plrenter.rest = x - bokfoert;
+    sum.plprovisjon += c.provisjon - p.provisjon;
+}
+
 void TYtterKjerne::lagRad(int radtype, TWordDate dato) {
+    if (radtype == trt::kRente && FRenteRad != TRenteRad::Full) {
+        // Most rows of a course are interest rows; one the receiver would not
+        // take (it takes them only when money moved) just adds to the sums.
+        const saldoar& c = Laanet.saldo;
+        const saldoar& p = stsaldo;
+        utrectype r;
+        bevegelse(p, c, r);
+        if (FRenteRad == TRenteRad::BareSummer || r.innb - r.utb == 0) {
+            leggTil(sum, r);
+            bokfoerRente(p, c);
+            stsaldo = c;
+            return;
+        }
+    }
+    lagFullRad(radtype, dato);
+}
+
+void TYtterKjerne::lagFullRad(int radtype, TWordDate dato) {
     const auto& ifo = IFO();
     const saldoar& c = Laanet.saldo;
     if (radtype == trt::kStart) stsaldo = saldoar{};
     const saldoar& p = stsaldo;
 
     utrectype r;
-    r.renter = std::max(0.0, p.rente.belop - c.rente.belop);
-    r.provisjon = std::max(0.0, p.provisjon - c.provisjon);
-    r.innb = c.innbsum - p.innbsum;
-    r.utb = c.utbsum - p.utbsum;
-    r.nettoinnb = r.innb - r.utb;
-    r.avdrag = p.kapital - c.kapital + r.utb;
-    r.ksaldo = c.kapital;
+    bevegelse(p, c, r);
     if (radtype == trt::kOppgjor || radtype == trt::kAarsslutt || radtype == trt::kLaaneaarSlutt ||
         radtype == trt::kTotal)
         r.VeietRente = c.veietRente;
@@ -318,14 +356,9 @@ void TYtterKjerne::lagRad(int radtype, TWordDate dato) {
         case trt::kApningsSaldo:
             sasum.ksaldo = rsasum.ksaldo = c.kapital;
             break;
-        case trt::kRente: {
-            const double x = c.rente.belop + c.rente.rest - p.rente.belop;
-            const double bokfoert = avrundRente(x);
-            sum.plrenter.belop += bokfoert;
-            sum.plrenter.rest = x - bokfoert;
-            sum.plprovisjon += c.provisjon - p.provisjon;
+        case trt::kRente:
+            bokfoerRente(p, c);
             break;
-        }
         case trt::kOppgjor:
             if (FGarantiprovisjon != 0 && kommendeTerminEtterAarsskifte) r.renter += renterStartAarJustert;
             break;

@@ -121,6 +121,14 @@ protected:
     uint16_t lastEndringslinje(int k, bool igjen);
     bool erEkteEndring(int k) const;
     void lagRad(int radtype, TWordDate dato);
+    // A row with everything a receiver may read (kept out of line: the
+    // short way for interest rows in lagRad stays small).
+    [[gnu::noinline]] void lagFullRad(int radtype, TWordDate dato);
+    void bokfoerRente(const saldoar& p, const saldoar& c);
+    // How interest rows reach the receiver in the run under way: every one,
+    // those in which money moved (a collector of bookings), or none.
+    enum class TRenteRad : uint8_t { Full, NaarIngenBevegelse, BareSummer };
+    TRenteRad FRenteRad = TRenteRad::Full;
     uint16_t loesTerminbelop(TWordDate maal, TWordDate idag, double& belop, double& decr);
     int antallTerminer(TWordDate fra, TWordDate til) const;
     // The residual of a trial run with the given amount; with parBelop a
