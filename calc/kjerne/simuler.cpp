@@ -28,6 +28,8 @@ bool forLang(uint16_t feil) { return feil == kForLangLoepetid || feil == kForLen
 
 TSimuler::TSimuler() = default;
 
+// Acts on the rows of TUtvalg::Bokfoeringer only (settlements, the opening
+// balance, bookings that move money, rows 150 on); a sender may skip the rest.
 void TSimuler::rad(int radtype, TWordDate dato, const utrectype& r, const saldoar& s) {
     if (radtype == trt::kOppgjor) {
         ++innbnr;

@@ -115,9 +115,9 @@ void TYtterKjerne::Simuler_rapport(uint16_t& feil, TWordDate& innfridato, TRadMo
     utrec2string = mottaker;
     // Interest rows with present values always take the full way.
     using TUtvalg = TRadMottaker::TUtvalg;
-    if (BeregnNaaverdi || (mottaker && mottaker->utvalg() == TUtvalg::Alle)) FRenteRad = TRenteRad::Full;
-    else if (mottaker && mottaker->utvalg() == TUtvalg::Bokfoeringer) FRenteRad = TRenteRad::NaarIngenBevegelse;
-    else FRenteRad = TRenteRad::BareSummer;
+    if (BeregnNaaverdi || (mottaker && mottaker->utvalg() == TUtvalg::Alle)) FRenteRad = TRenteRad::Alle;
+    else if (mottaker && mottaker->utvalg() == TUtvalg::Bokfoeringer) FRenteRad = TRenteRad::MedBevegelse;
+    else FRenteRad = TRenteRad::Ingen;
     feil = 0;
     innfridato = 0;
     LocEndringnr = 0;
@@ -290,14 +290,14 @@ inline void TYtterKjerne::bokfoerRente(const saldoar& p, const saldoar& c) {
 }
 
 void TYtterKjerne::lagRad(int radtype, TWordDate dato) {
-    if (radtype == trt::kRente && FRenteRad != TRenteRad::Full) {
+    if (radtype == trt::kRente && FRenteRad != TRenteRad::Alle) {
         // Most rows of a course are interest rows; one the receiver would not
         // take (it takes them only when money moved) just adds to the sums.
         const saldoar& c = Laanet.saldo;
         const saldoar& p = stsaldo;
         utrectype r;
         bevegelse(p, c, r);
-        if (FRenteRad == TRenteRad::BareSummer || r.innb - r.utb == 0) {
+        if (FRenteRad == TRenteRad::Ingen || r.innb - r.utb == 0) {
             leggTil(sum, r);
             bokfoerRente(p, c);
             stsaldo = c;

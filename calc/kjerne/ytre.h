@@ -13,7 +13,7 @@
 
 namespace mirvo::beregning {
 
-// Which rows a row type moves money in for the effective rate.
+// Row types whose net amount is a flow of the effective rate.
 inline bool bokfoeringsrad(int radtype) {
     switch (radtype) {
         case trt::kApning:
@@ -125,10 +125,11 @@ protected:
     // short way for interest rows in lagRad stays small).
     [[gnu::noinline]] void lagFullRad(int radtype, TWordDate dato);
     void bokfoerRente(const saldoar& p, const saldoar& c);
-    // How interest rows reach the receiver in the run under way: every one,
-    // those in which money moved (a collector of bookings), or none.
-    enum class TRenteRad : uint8_t { Full, NaarIngenBevegelse, BareSummer };
-    TRenteRad FRenteRad = TRenteRad::Full;
+    // The interest rows the receiver of the run under way takes: every one,
+    // those in which money moved (a collector of bookings), or none; the
+    // others only add to the sums.
+    enum class TRenteRad : uint8_t { Alle, MedBevegelse, Ingen };
+    TRenteRad FRenteRad = TRenteRad::Alle;
     uint16_t loesTerminbelop(TWordDate maal, TWordDate idag, double& belop, double& decr);
     int antallTerminer(TWordDate fra, TWordDate til) const;
     // The residual of a trial run with the given amount; with parBelop a
