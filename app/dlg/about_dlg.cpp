@@ -9,11 +9,12 @@
 #include "app/main/app_globals.h"
 #include "app/mng/mirvo_dll.h"
 #include "common/text/numtext.h"
+#include "app/ui/qt_text.h"
 
 namespace mirvo::dlg {
 namespace {
 
-QString qs(const std::u16string& s) { return QString::fromStdU16String(s); }
+using kavelin::text::qs;
 
 }  // namespace
 

@@ -9,11 +9,12 @@
 
 #include "app/dlg/widget_names.h"
 #include "app/ui/fmt/editfilter.h"
+#include "app/ui/qt_text.h"
 
 namespace kavelin::calculator {
 namespace {
 
-QString qs(const std::u16string& s) { return QString::fromStdU16String(s); }
+using kavelin::text::qs;
 
 }  // namespace
 

@@ -16,6 +16,7 @@
 #include "app/dlg/widget_names.h"
 #include "app/frame/kavelin_edit.h"
 #include "app/ui/fmt/numtext.h"
+#include "app/ui/qt_text.h"
 
 namespace mirvo::frame {
 namespace {
@@ -29,7 +30,7 @@ const char* const kTabCaptions[kReportPageCount] = {
 const char* const kGridNames[kReportPageCount] = {"grNedbet", "grRentemargin", "grNaverdi", "grEffrnt",
                                                   "grTermbelop"};
 
-QString qs(const std::u16string& s) { return QString::fromStdU16String(s); }
+using kavelin::text::qs;
 
 }  // namespace
 

@@ -16,6 +16,7 @@
 #include "app/dlg/widget_names.h"
 #include "app/ui/config/produkt_liste.h"
 #include "app/ui/fmt/numtext.h"
+#include "app/ui/qt_text.h"
 
 namespace mirvo::frame {
 namespace {
@@ -27,7 +28,7 @@ constexpr int kEntrySpacing = 2;
 constexpr int kPanelMargin = 4;
 constexpr int kMaxPanelEntries = 6;
 
-QString qs(const std::u16string& s) { return QString::fromStdU16String(s); }
+using kavelin::text::qs;
 
 void fill(QWidget* w, const QColor& c) {
     QPalette p = w->palette();

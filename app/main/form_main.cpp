@@ -43,6 +43,7 @@
 #include "common/utils/app_mng.h"
 #include "common/utils/dates.h"
 #include "common/utils/error.h"
+#include "app/ui/qt_text.h"
 
 #include <filesystem>
 
@@ -53,7 +54,7 @@ using kavelin::utils::TAppMode;
 using mirvo::dlg::setName;
 using oppsett::TProduktGruppe;
 
-QString qs(const std::u16string& s) { return QString::fromStdU16String(s); }
+using kavelin::text::qs;
 
 // The product actions as the product configuration fills them.
 class TMenuAction : public oppsett::TCfgMenuAction {

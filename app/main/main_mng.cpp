@@ -13,6 +13,7 @@
 #include "common/text/casing.h"
 #include "common/text/encoding.h"
 #include "common/utils/error.h"
+#include "app/ui/qt_text.h"
 
 namespace mirvo::main {
 namespace {
@@ -33,7 +34,7 @@ struct TUpdateGuard {
     ~TUpdateGuard() { f.endUpdate(); }
 };
 
-QString qs(const std::u16string& s) { return QString::fromStdU16String(s); }
+using kavelin::text::qs;
 
 const TBeregnetOppsettListe* findList(TProduktRapporterListe& lists, std::u16string_view id) {
     return lists.indexOf(id) >= 0 ? &lists.itemByID(id) : nullptr;

@@ -8,15 +8,16 @@
 #include "app/rtf/docprinter.h"
 #include "common/text/encoding.h"
 #include "common/utils/atomic_file.h"
+#include "app/ui/qt_text.h"
 
 namespace kavelin::rtf {
 
 namespace {
 
-QString toQString(std::u16string_view s) { return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size())); }
+using kavelin::text::qs;
 
 bool isPdfDevice(const TPrintOptions* o) {
-    return o && QString::compare(toQString(o->FPrinterDevice), toQString(PdfPrinterDevice), Qt::CaseInsensitive) == 0;
+    return o && QString::compare(qs(o->FPrinterDevice), qs(PdfPrinterDevice), Qt::CaseInsensitive) == 0;
 }
 
 }  // namespace
@@ -57,14 +58,14 @@ void TDocumentBuilder::openDevice(Job& job, const std::u16string& title) {
         job.pdfBytes.open(QIODevice::WriteOnly);
         job.pdf = std::make_unique<QPdfWriter>(&job.pdfBytes);
         job.pdf->setResolution(1200);
-        job.pdf->setTitle(toQString(title));
+        job.pdf->setTitle(qs(title));
         job.pdf->setCreator(QStringLiteral("Mirvo"));
         device = job.pdf.get();
     } else {
         // Without options: the platform's default printer and its settings.
         std::u16string name = options ? options->GetPrinterName() : TPrintOptions().GetPrinterName();
         job.printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        job.printer->setPrinterName(toQString(name));
+        job.printer->setPrinterName(qs(name));
         if (!job.printer->isValid()) throw EPrinterNotFound("Printer \"" + kavelin::text::toUtf8(name) + "\" not found");
         job.printer->setFullPage(true);
         job.printer->setDocName(QStringLiteral("RTF"));

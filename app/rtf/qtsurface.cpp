@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "app/rtf/graphics.h"
+#include "app/ui/qt_text.h"
 
 namespace kavelin::rtf {
 
@@ -14,7 +15,7 @@ namespace {
 
 QColor toQColor(TColor c) { return QColor(int(redOf(c)), int(greenOf(c)), int(blueOf(c))); }
 QRect toQRect(const TRect& r) { return QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)); }
-QString toQString(std::u16string_view s) { return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size())); }
+using kavelin::text::qs;
 
 bool isSubOrSuper(const TCharStatus& s) { return s.has(attr::subscript) || s.has(attr::superscript); }
 
@@ -52,7 +53,7 @@ void TQtSurface::setMapMode() {
 }
 
 QFont TQtSurface::fontFor(const TCharStatus& s) {
-    QFont f(s.FName.empty() ? QStringLiteral("Liberation Sans") : toQString(s.FName));
+    QFont f(s.FName.empty() ? QStringLiteral("Liberation Sans") : qs(s.FName));
     f.setPixelSize(std::max(1, s.FHeight));
     f.setHintingPreference(QFont::PreferNoHinting);
     f.setKerning(false);
@@ -77,8 +78,8 @@ TQtSurface::Selected& TQtSurface::select() {
         QFont f = fontFor(FCharStatus);
         if (!FontAlt.empty() && !QFontDatabase::hasFamily(f.family())) {
             for (const auto& [name, alternative] : FontAlt)
-                if (QString::compare(toQString(name), f.family(), Qt::CaseInsensitive) == 0) {
-                    f.setFamily(toQString(alternative));
+                if (QString::compare(qs(name), f.family(), Qt::CaseInsensitive) == 0) {
+                    f.setFamily(qs(alternative));
                     break;
                 }
         }
@@ -104,7 +105,7 @@ TTextMetrics TQtSurface::GetTextMetrics() {
 int TQtSurface::measure(std::u16string_view text) {
     if (FCharStatus.has(attr::hidden) || text.empty()) return 0;
     Selected& s = select();
-    return static_cast<int>(std::lround(s.drawMetrics.horizontalAdvance(toQString(text))));
+    return static_cast<int>(std::lround(s.drawMetrics.horizontalAdvance(qs(text))));
 }
 
 int TQtSurface::TextLength(std::u16string_view text) { return measure(text); }
@@ -122,9 +123,9 @@ void TQtSurface::TextOut(int x, int y, std::u16string_view text) {
     if (FCharStatus.FOrientation != 0) {
         FPainter->translate(x, baseline);
         FPainter->rotate(-FCharStatus.FOrientation / 10.0);
-        FPainter->drawText(QPointF(0, 0), toQString(text));
+        FPainter->drawText(QPointF(0, 0), qs(text));
     } else {
-        FPainter->drawText(QPointF(x, baseline), toQString(text));
+        FPainter->drawText(QPointF(x, baseline), qs(text));
     }
     FPainter->restore();
 }

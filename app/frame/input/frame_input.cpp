@@ -11,6 +11,7 @@
 #include "app/mng/product_data.h"
 #include "app/dlg/widget_names.h"
 #include "app/ui/script/variants.h"
+#include "app/ui/qt_text.h"
 
 namespace mirvo::frame {
 
@@ -18,7 +19,7 @@ using mng::TWndMode;
 
 namespace {
 
-QString qs(std::u16string_view s) { return QString::fromStdU16String(std::u16string(s)); }
+using kavelin::text::qs;
 
 QPushButton* barButton(QWidget* parent, const QString& text, const char* name) {
     auto* b = new QPushButton(text, parent);

@@ -16,6 +16,7 @@
 
 #include "app/ui/fmt/numtext.h"
 #include "common/utils/dates.h"
+#include "app/ui/qt_text.h"
 
 namespace kavelin::fmt {
 
@@ -23,7 +24,7 @@ QColor readonlyColor() { return QColor(231, 239, 245); }
 
 namespace {
 
-QString qs(std::u16string_view s) { return QString::fromStdU16String(std::u16string(s)); }
+using kavelin::text::qs;
 
 // Read-only controls take no Tab stop; clicking still focuses them so the
 // value can be selected and copied.

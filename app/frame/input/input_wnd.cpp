@@ -16,6 +16,7 @@
 #include "app/ui/script/variants.h"
 #include "app/ui/fmt/numtext.h"
 #include "common/text/numtext.h"
+#include "app/ui/qt_text.h"
 
 namespace mirvo::mng {
 
@@ -34,7 +35,7 @@ QColor readonlyBackColor() { return kf::readonlyColor(); }
 
 namespace {
 
-QString qs(std::u16string_view s) { return QString::fromStdU16String(std::u16string(s)); }
+using kavelin::text::qs;
 
 std::u16string kindNumber(TCtrlKind kind) { return kavelin::text::intText(int(kind)); }
 

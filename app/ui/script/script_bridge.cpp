@@ -7,6 +7,7 @@
 
 #include "common/utils/dates.h"
 #include "common/utils/error.h"
+#include "app/ui/qt_text.h"
 
 namespace kavelin::activex {
 
@@ -50,7 +51,7 @@ const char* const kFactory = R"JS(
 })
 )JS";
 
-QString qstr(std::u16string_view s) { return QString::fromUtf16(s.data(), qsizetype(s.size())); }
+using kavelin::text::qs;
 std::u16string ustr(const QString& s) { return s.toStdU16String(); }
 
 DATE oleDateOf(const QDateTime& dt) {
@@ -122,7 +123,7 @@ QJSValue TScriptBridge::toScript(const VARIANT& value) {
         case VT_EMPTY: return QJSValue(QJSValue::UndefinedValue);
         case VT_NULL: return QJSValue(QJSValue::NullValue);
         case VT_BOOL: return QJSValue(value.boolVal != 0);
-        case VT_BSTR: return QJSValue(qstr(variantText(value)));
+        case VT_BSTR: return QJSValue(qs(variantText(value)));
         case VT_DATE: return FEngine.toScriptValue(dateTimeOf(value.date));
         case VT_DISPATCH: return wrap(value.pdispVal);
         case VT_I1: case VT_UI1: case VT_I2: case VT_UI2: case VT_I4: case VT_UI4: case VT_INT:
@@ -180,7 +181,7 @@ QJSValue TScriptBridge::scriptValue(const TOleVariant& value) {
     try {
         return toScript(value.v);
     } catch (const utils::EKavelin& e) {
-        throwError(qstr(e.message()));
+        throwError(qs(e.message()));
         return {};
     }
 }

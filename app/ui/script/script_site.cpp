@@ -7,6 +7,7 @@
 #include "app/ui/script/script_bridge.h"
 #include "app/ui/script/script_watchdog.h"
 #include "common/text/numtext.h"
+#include "app/ui/qt_text.h"
 
 namespace kavelin::activex {
 
@@ -15,7 +16,7 @@ namespace {
 // The file name script text runs under; frames of it locate a fault.
 const QString kScriptFile = QStringLiteral("script");
 
-QString qstr(std::u16string_view s) { return QString::fromUtf16(s.data(), qsizetype(s.size())); }
+using kavelin::text::qs;
 
 bool isJScript(std::u16string_view language) {
     return sameText(language, u"JScript") || sameText(language, u"JavaScript") || sameText(language, u"ECMAScript");
@@ -121,7 +122,7 @@ void TActiveScriptSite::syncNamedItems() {
     QJSValue global = FEngine->globalObject();
     for (int i = FAddNamedSyncCount; i < FGlobalObjects.count(); ++i)
         if (FGlobalObjects.flags(i) & SCRIPTITEM_ISVISIBLE)
-            global.setProperty(qstr(FGlobalObjects.name(i)), FBridge->wrap(FGlobalObjects.object(i)));
+            global.setProperty(qs(FGlobalObjects.name(i)), FBridge->wrap(FGlobalObjects.object(i)));
     FAddNamedSyncCount = FGlobalObjects.count();
 }
 
@@ -132,7 +133,7 @@ QJSValue TActiveScriptSite::run(std::u16string_view code) {
     if (outermost) FWatchdog->arm(FTimeLimit);
     ++FRunDepth;
     QStringList stack;
-    QJSValue value = FEngine->evaluate(qstr(code), kScriptFile, 1, &stack);
+    QJSValue value = FEngine->evaluate(qs(code), kScriptFile, 1, &stack);
     --FRunDepth;
     const bool failed = value.isError() || !stack.isEmpty();
     bool timedOut = FEngine->isInterrupted();
@@ -163,7 +164,7 @@ void TActiveScriptSite::scriptError(const QJSValue& error, const std::vector<std
     int line = error.isError() ? error.property(QStringLiteral("lineNumber")).toInt() : 0;
     int pos = 0;
     for (const std::u16string& f : stack) {
-        auto frame = parseFrame(qstr(f));
+        auto frame = parseFrame(qs(f));
         if (frame && frame->inScript) {
             line = frame->line;
             pos = std::max(frame->column, 0);  // -1: the engine gives no column

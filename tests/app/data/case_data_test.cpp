@@ -8,6 +8,7 @@
 #include "common/utils/dates.h"
 #include "tests/support/core_app.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/source_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -19,16 +20,12 @@ using namespace mirvo::mng;
 using kavelin::activex::TOleVariant;
 using kavelin::activex::variantText;
 using kavelin::text::toUtf8;
+using mirvo::test::dataFile;
 using mirvo::test::TempDir;
 namespace fs = std::filesystem;
 namespace op = mirvo::oppsett;
 
 namespace {
-
-fs::path dataFile(const char* name) {
-    const char* src = std::getenv("MIRVO_SOURCE_DIR");
-    return fs::path(src ? src : ".") / "data" / name;
-}
 
 std::string bytesOf(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);

@@ -9,6 +9,8 @@
 #include "common/text/numtext.h"
 #include "tests/app/main/widgets_app.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/source_dir.h"
+#include "app/ui/qt_text.h"
 
 #include <QLabel>
 #include <QLayout>
@@ -27,6 +29,7 @@ using kavelin::text::toUtf8;
 using mirvo::frame::TFrameLoanInput;
 using mirvo::frame::TFrameNblnInput;
 using mirvo::frame::TFrameRmlnInput;
+using mirvo::test::dataFile;
 using mirvo::test::TempDir;
 namespace fs = std::filesystem;
 namespace op = mirvo::oppsett;
@@ -34,12 +37,7 @@ namespace kf = kavelin::fmt;
 
 namespace {
 
-fs::path dataFile(const char* name) {
-    const char* src = std::getenv("MIRVO_SOURCE_DIR");
-    return fs::path(src ? src : ".") / "data" / name;
-}
-
-QString qs(std::u16string_view s) { return QString::fromStdU16String(std::u16string(s)); }
+using kavelin::text::qs;
 
 op::TInputElementAltOppsettListe& placeOf(op::TProduktOppsettListe& cfg, int product, std::u16string_view window,
                                           std::u16string_view id) {

@@ -14,19 +14,15 @@
 #include "app/mng/data_mng.h"
 #include "app/ui/config/produkt_liste.h"
 #include "tests/app/main/widgets_app.h"
+#include "tests/support/source_dir.h"
 #include "tests/support/temp_dir.h"
 
 namespace mirvo::test {
 
-inline std::filesystem::path sourceDir() {
-    const char* src = std::getenv("MIRVO_SOURCE_DIR");
-    return src ? src : ".";
-}
-
 // The shipped product configuration, loaded once.
 inline void ensureConfiguration() {
     if (oppsett::hasProduktOppsett()) return;
-    std::u16string file = (sourceDir() / "data" / "Configurations.xml").u16string();
+    std::u16string file = dataFile("Configurations.xml").u16string();
     oppsett::installProduktOppsett(std::make_unique<oppsett::TProduktOppsettListe>([file](bool) { return file; }));
 }
 

@@ -8,6 +8,7 @@
 
 #include "app/main/app_globals.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/source_dir.h"
 
 namespace mirvo::main {
 namespace {
@@ -27,9 +28,8 @@ struct TRun {
 // untilShown: the program is ended once its log says the main window is shown.
 TRun runProgram(const TempDir& dir, const std::vector<const char*>& dataFiles, QStringList args,
                 bool untilShown = false) {
-    fs::path src = std::getenv("MIRVO_SOURCE_DIR") ? std::getenv("MIRVO_SOURCE_DIR") : ".";
     fs::copy_file(MIRVO_EXE, dir / "Mirvo");
-    for (const char* f : dataFiles) fs::copy_file(src / "data" / f, dir / f);
+    for (const char* f : dataFiles) fs::copy_file(mirvo::test::dataFile(f), dir / f);
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");

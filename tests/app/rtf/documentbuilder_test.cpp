@@ -15,6 +15,7 @@
 #include "app/rtf/rtfreport.h"
 #include "qtapp.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/source_dir.h"
 
 namespace kavelin::rtf {
 namespace {
@@ -24,10 +25,7 @@ using mirvo::test::TempDir;
 using mirvo::test::writeBytes;
 
 // The test data beside this file (also when the test runs outside CTest).
-std::filesystem::path dataDir() {
-    const char* d = std::getenv("MIRVO_SOURCE_DIR");
-    return d ? std::filesystem::path(d) / "tests/app/rtf/data" : std::filesystem::path(__FILE__).parent_path() / "data";
-}
+std::filesystem::path dataDir() { return mirvo::test::sourceDir() / "tests/app/rtf/data"; }
 
 int countOf(const std::string& s, const std::string& what) {
     int n = 0;

@@ -5,6 +5,7 @@
 #include "calc/loan/calc_loan.h"
 
 #include "tests/support/temp_dir.h"
+#include "tests/support/source_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -19,10 +20,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path dataFile(const char* name) {
-    const char* src = std::getenv("MIRVO_SOURCE_DIR");
-    return fs::path(src ? src : ".") / "data" / name;
-}
+using mirvo::test::dataFile;
 
 std::string narrow(const std::u16string& s) { return std::string(s.begin(), s.end()); }
 
