@@ -273,7 +273,8 @@ private:
     void baneLoep(int fra, TBane* baner, int antall);
 
 public:
-    // Off: every trial run takes the general loop (for comparing the two).
+    // Off: every run, trial or full, takes the general loop throughout (for
+    // comparing the lean trials and plain stretches with it).
     bool FEnkelTillatt = true;
 
 private:

@@ -43,7 +43,7 @@ std::optional<double> number(std::u16string_view v) {
     // A separator must be followed by at least one fractional digit.
     if (end != v.size() || end == intEnd + 1) return std::nullopt;
     if (intEnd == i && end == intEnd) return std::nullopt;
-    if (intEnd == i) text = text.substr(0, i) + '0' + text.substr(i);  // ",5" reads as 0.5
+    if (intEnd == i) text.insert(i, "0");  // ",5" reads as 0.5
     double d = 0;
     auto r = std::from_chars(text.data(), text.data() + text.size(), d);
     if (r.ec != std::errc() || r.ptr != text.data() + text.size()) return std::nullopt;
