@@ -11,8 +11,9 @@
 
 #include "mirvo32.h"
 
-// Every allocation in the process, the library's included, goes through
-// these, so each benchmark can report allocations per calculation. The
+// Plain new and delete for the whole process, the library's included (it
+// has no over-aligned types), so each benchmark can report allocations per
+// calculation. The
 // benchmarks run on one thread: a plain load and store is enough, and keeps
 // a locked instruction out of the timings.
 namespace {

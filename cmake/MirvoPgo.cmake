@@ -19,15 +19,15 @@ option(MIRVO_PGO "Optimise the calculation libraries with a profile of typical l
 set(MIRVO_PGO_GENERATE "" CACHE PATH "Instrument the calculation libraries; the profile goes here")
 mark_as_advanced(MIRVO_PGO_GENERATE)
 
-# The optimiser's full effort for the calculation's inner loops. At -O3
-# GCC 12 reports overlapping copies inside std::string concatenation that
-# cannot happen (GCC bug 105651); those reports are switched off there.
+# The optimiser's full effort for the calculation's inner loops.
 set(MIRVO_CALC_OPT $<$<CONFIG:Release,RelWithDebInfo>:-O3>)
 set(MIRVO_CALC_GCC OFF)
 if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
   set(MIRVO_CALC_GCC ON)
-  # Row receivers are called through base pointers with several live types;
-  # guessing one of them inlines a chain of type checks on every row.
+  # At -O3 GCC 12 reports overlapping copies inside std::string
+  # concatenation that cannot happen (GCC bug 105651). Row receivers are
+  # called through base pointers with several live types; guessing one of
+  # them inlines a chain of type checks on every row.
   list(APPEND MIRVO_CALC_OPT $<$<CONFIG:Release,RelWithDebInfo>:-Wno-restrict>
        $<$<CONFIG:Release,RelWithDebInfo>:-fno-devirtualize-speculatively>)
 endif()
